@@ -1,0 +1,117 @@
+#include "expand/generate.h"
+
+#include <optional>
+#include <string_view>
+
+const Text maker_address = "http://www.tessaryn.example";
+const Text warning_title = "压力超载提示！";
+const Text seed_warning =
+    "种子关键词内容 建议不要操过200行\r\n\r\n否则处理压力会很大\r\n\r\n"
+    "如果你确实需要很多\r\n\r\n那可以分做在其它分类中！";
+const Text statement_warning =
+    "通配语句内容 建议不要操过800行\r\n\r\n否则处理压力会很大\r\n\r\n"
+    "如果你确实需要很多\r\n\r\n那可以分做在其它分类中！";
+
+Text banner_line() {
+    return join_texts({"================Tessaryn 免费共享====================我们的网址是：",
+                       maker_address,
+                       "  我们提供程序开发、网站制作、自助建站系统等相关服务！\r\n"});
+}
+
+namespace {
+
+// True when a scan of the seed alone ends on a lead byte with nothing after
+// it: inside the statement text that byte takes the next byte along.
+bool seed_swallows_next_byte(std::string_view seed) {
+    std::size_t at = 0;
+    while (at < seed.size()) {
+        if (is_lead_byte(seed[at])) {
+            if (at + 1 == seed.size()) return true;
+            at += 2;
+        } else {
+            at += 1;
+        }
+    }
+    return false;
+}
+
+// The statement text cut at the wildcards that a scan finds: a seed goes
+// between every two pieces. How the scan steps after a wildcard depends on
+// whether the seed swallows the next byte, so there is one template for each.
+struct StatementTemplate {
+    std::vector<std::string_view> pieces;
+    std::size_t piece_bytes = 0;
+};
+
+StatementTemplate compile_template(std::string_view text, bool swallow_after_wildcard) {
+    StatementTemplate t;
+    std::size_t piece_start = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (text[at] == '*') {
+            t.pieces.push_back(text.substr(piece_start, at - piece_start));
+            at += 1;
+            piece_start = at;
+            if (swallow_after_wildcard && at < text.size()) at += 1;
+        } else if (is_lead_byte(text[at])) {
+            if (at + 1 == text.size()) break;
+            at += 2;
+        } else {
+            at += 1;
+        }
+    }
+    t.pieces.push_back(text.substr(piece_start));
+    t.piece_bytes = text.size() - (t.pieces.size() - 1);
+    return t;
+}
+
+}  // namespace
+
+Text expand_statements(const Text& statements, const TextList& seeds) {
+    const StatementTemplate plain = compile_template(statements, false);
+    std::optional<StatementTemplate> swallowing;
+    auto template_for = [&](const Text& seed) -> const StatementTemplate& {
+        if (!seed_swallows_next_byte(seed)) return plain;
+        if (!swallowing) swallowing = compile_template(statements, true);
+        return *swallowing;
+    };
+
+    const Text banner = banner_line();
+    std::size_t total = banner.size();
+    for (const Text& seed : seeds) {
+        const StatementTemplate& t = template_for(seed);
+        total += t.piece_bytes + (t.pieces.size() - 1) * seed.size() + crlf.size();
+    }
+    Text result;
+    result.reserve(total);
+    result += banner;
+    for (const Text& seed : seeds) {
+        const StatementTemplate& t = template_for(seed);
+        result += t.pieces.front();
+        for (std::size_t i = 1; i < t.pieces.size(); ++i) {
+            result += seed;
+            result += t.pieces[i];
+        }
+        result += crlf;
+    }
+    return result;
+}
+
+void generate_keywords(WindowOps& window) {
+    const TextList seeds = split_by_delimiter(window.read_box_text(BoxKind::seed), crlf);
+    // The statement box cannot change during the run, so it is read once: its
+    // lines are counted here and its whole text is expanded below.
+    const Text statements = window.read_box_text(BoxKind::statement);
+    const std::size_t statement_lines = split_by_delimiter(statements, crlf).size();
+
+    if (seeds.size() > seed_limit) {
+        window.show_warning(seed_warning, warning_title);
+        return;
+    }
+    if (statement_lines > statement_limit) {
+        window.show_warning(statement_warning, warning_title);
+        return;
+    }
+    window.set_box_text(BoxKind::result, Text());
+    window.set_box_text(BoxKind::result, expand_statements(statements, seeds));
+}

@@ -1,0 +1,24 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "tests/scratch.h"
+
+namespace {
+class FlockHolder final : public ExclusiveHolder {
+public:
+    explicit FlockHolder(const std::string& path) : fd_(::open(path.c_str(), O_RDWR)) {
+        if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+    }
+    ~FlockHolder() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+private:
+    int fd_;
+};
+}  // namespace
+
+std::unique_ptr<ExclusiveHolder> hold_without_sharing(const std::string& path) {
+    return std::make_unique<FlockHolder>(path);
+}

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "tests/harness.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+enum class FileSetup { bytes, missing, read_only, held_by_other, no_data_folder };
+}
+
+TEST(CategoryStorage, LoadAndSaveOutcomesPerFile) {
+    struct Case {
+        const char* why;
+        FileSetup setup;
+        Text file;             // bytes before the load
+        Text loaded;           // the seed box after the load
+        bool save_takes;       // whether a later change of the box is written
+    };
+    const Case cases[] = {
+        {"ordinary GBK lines",              FileSetup::bytes, "red\r\n\xC4\xE3", "red\r\n\xC4\xE3", true},
+        {"0-byte file",                     FileSetup::bytes, "",                "",                true},
+        {"SUB ends the text",               FileSetup::bytes, "ab\x1A" "cd",     "ab",              true},
+        {"NUL ends the text",               FileSetup::bytes, Text("ab\0cd", 5), "ab",              true},
+        {"SUB after a lead byte is kept",   FileSetup::bytes, "ab\xB0\x1A" "cd", "ab\xB0\x1A" "cd", true},
+        {"NUL after a lead byte cuts it",   FileSetup::bytes, Text("ab\xB0\0cd", 6), "ab",          true},
+        {"lead byte as the last byte stays", FileSetup::bytes, "ab\xB0",         "ab\xB0",          true},
+        {"SUB as the first byte",           FileSetup::bytes, "\x1A" "ab",       "",                true},
+        {"byte-order mark is text",         FileSetup::bytes, "\xEF\xBB\xBF" "a", "\xEF\xBB\xBF" "a", true},
+        {"missing file",                    FileSetup::missing, "",              "",                true},
+        {"read-only file",                  FileSetup::read_only, "keep",        "",                false},
+        {"held without sharing",            FileSetup::held_by_other, "keep",    "",                false},
+        {"no data folder",                  FileSetup::no_data_folder, "",       "",                false},
+    };
+    const std::string path = "data/tag1.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Harness h;
+        h.window.boxes[BoxKind::seed] = "previous text";
+        std::unique_ptr<ExclusiveHolder> holder;
+        fs::file_time_type written{};
+        switch (c.setup) {
+        case FileSetup::bytes:
+        case FileSetup::read_only:
+        case FileSetup::held_by_other:
+            write_bytes(path, c.file);
+            written = age_file(path);
+            if (c.setup == FileSetup::read_only) make_read_only(path);
+            if (c.setup == FileSetup::held_by_other) holder = hold_without_sharing(path);
+            break;
+        case FileSetup::missing: break;
+        case FileSetup::no_data_folder: fs::remove_all("data"); break;
+        }
+
+        h.events.handle_window_created();
+        EXPECT_EQ(h.window.boxes[BoxKind::seed], c.loaded);
+        if (c.setup == FileSetup::missing) {
+            EXPECT_EQ(read_bytes(path), Text()) << "the emptied box creates the file with 0 bytes";
+        } else if (c.setup != FileSetup::no_data_folder) {
+            EXPECT_EQ(read_bytes(path), c.file) << "loading never rewrites a file";
+            if (c.setup != FileSetup::held_by_other) {
+                EXPECT_EQ(fs::last_write_time(path), written);
+            }
+        }
+
+        h.type_into(BoxKind::seed, "typed\r\nline");
+        holder.reset();
+        if (c.save_takes)
+            EXPECT_EQ(read_bytes(path), "typed\r\nline");
+        else if (c.setup == FileSetup::no_data_folder)
+            EXPECT_FALSE(fs::exists("data")) << "the data folder is never created";
+        else
+            EXPECT_EQ(read_bytes(path), c.file);
+    }
+}
+
+TEST(CategoryStorage, SelectingCategoryTenUsesItsOwnFiles) {
+    Harness h;
+    write_bytes("data/tag10.txt", "ten");
+    write_bytes("data/tag1.txt", "one");
+    write_bytes("data/tag01.txt", "leading zero");
+    h.events.handle_window_created();
+    h.events.handle_category_click(10);
+    EXPECT_EQ(h.window.boxes[BoxKind::seed], "ten");
+    EXPECT_STREQ(h.store.current_path(BoxKind::statement), "data/ty10.txt");
+    h.type_into(BoxKind::seed, "changed");
+    EXPECT_EQ(read_bytes("data/tag10.txt"), "changed");
+    EXPECT_EQ(read_bytes("data/tag1.txt"), "one");
+}
+
+TEST(CategoryStorage, SwitchingToMissingFilesEmptiesBoxesAndCreatesEmptyFiles) {
+    Harness h;
+    write_bytes("data/tag1.txt", "red");
+    write_bytes("data/ty1.txt", "* shoes");
+    write_bytes("data/gjc1.txt", "old result");
+    h.events.handle_window_created();
+    const auto seed_written = age_file("data/tag1.txt");
+    h.events.handle_category_click(2);
+    for (BoxKind kind : all_box_kinds) EXPECT_EQ(h.window.boxes[kind], "");
+    for (const char* path : {"data/tag2.txt", "data/ty2.txt", "data/gjc2.txt"})
+        EXPECT_EQ(read_bytes(path), Text()) << path;
+    EXPECT_EQ(read_bytes("data/tag1.txt"), "red");
+    EXPECT_EQ(fs::last_write_time("data/tag1.txt"), seed_written);
+}
+
+TEST(CategoryStorage, ReselectingTheCurrentCategoryReloadsWithoutWriting) {
+    Harness h;
+    write_bytes("data/ty1.txt", "a*b");
+    h.events.handle_window_created();
+    const auto written = age_file("data/ty1.txt");
+    h.window.boxes[BoxKind::statement] = "not saved";  // a change whose save failed
+    h.events.handle_category_click(1);
+    EXPECT_EQ(h.window.boxes[BoxKind::statement], "a*b");
+    EXPECT_EQ(fs::last_write_time("data/ty1.txt"), written);
+}
+
+TEST(CategoryStorage, NoDataFolderWorksInMemoryAndCreatesNothing) {
+    Harness h;
+    fs::remove_all("data");
+    h.events.handle_window_created();
+    h.type_into(BoxKind::seed, "red");
+    h.type_into(BoxKind::statement, "* shoes");
+    h.events.handle_generate_click();
+    EXPECT_EQ(h.window.boxes[BoxKind::result], banner_line() + "red shoes\r\n");
+    h.events.handle_category_click(3);
+    EXPECT_TRUE(fs::is_empty(h.folder.path()));
+}
+
+TEST(CategoryStorage, EmptyingABoxLeavesA0ByteFile) {
+    Harness h;
+    write_bytes("data/gjc1.txt", "result");
+    h.events.handle_window_created();
+    h.type_into(BoxKind::result, "");
+    EXPECT_EQ(read_bytes("data/gjc1.txt"), Text());
+}
+
+TEST(CategoryStorage, SaveWithoutACategoryWritesNothing) {
+    Harness h;
+    h.store.save_box_text(BoxKind::seed, "x");
+    h.store.select_category(0);
+    h.store.select_category(11);
+    EXPECT_EQ(h.store.current_path(BoxKind::seed), nullptr);
+    EXPECT_TRUE(fs::is_empty("data"));
+}
