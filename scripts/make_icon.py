@@ -6,7 +6,7 @@ only arithmetic on floats, the palette is built from a fixed list of colours,
 and the ICO/CUR structures are packed here with struct, so no imaging library
 (whose encoder could change between versions) sits between the drawing and
 the committed files. Run it after changing the drawing and commit both files;
-the icon_up_to_date test fails while they differ from what this script makes.
+the release_icon_source test fails while they differ from what this script makes.
 
     scripts/make_icon.py [output-dir]      (default: res/ beside this script)
 """

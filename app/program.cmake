@@ -1,0 +1,25 @@
+# The Windows program: the portable core, the window and the shell.
+add_library(kw_window STATIC
+  ui/rich_edit_win32.cpp
+  ui/main_window_win32.cpp)
+target_link_libraries(kw_window PUBLIC kw_system_disk kw_core PRIVATE kw_warnings)
+if(TARGET kw_links_win32)
+  target_link_libraries(kw_window PUBLIC kw_links_win32)
+endif()
+target_link_libraries(kw_window PUBLIC comctl32 ole32 oleaut32 uuid gdi32 user32 shell32 advapi32)
+
+kw_add_executable(keyword_expander WIN32 app/main_win32.cpp app/shell_win32.cpp)
+target_include_directories(keyword_expander PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(keyword_expander PRIVATE kw_window)
+if(TARGET kw_resources)
+  target_sources(keyword_expander PRIVATE $<TARGET_OBJECTS:kw_resources>)
+endif()
+if(COMMAND kw_package_release)
+  kw_package_release(keyword_expander)
+endif()
+if(COMMAND kw_add_release_checks)
+  kw_add_release_checks(keyword_expander)
+endif()
+if(KW_BUILD_TESTS)
+  include(tests/win32/tests.cmake OPTIONAL)
+endif()

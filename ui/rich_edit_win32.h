@@ -1,0 +1,25 @@
+#pragma once
+// The editor boxes: the platform's rich-edit control in plain-text mode.
+// Text goes in and out as GBK bytes of the ANSI code page; the wrappers here
+// hold every EM_STREAMIN / EM_STREAMOUT cast.
+#include <windows.h>
+
+#include "expand/text.h"
+
+struct RichEditClass {
+    HMODULE library = nullptr;
+    const char* class_name = nullptr;
+};
+
+// RICHED20.DLL with RichEdit20A, else RICHED32.DLL with RICHEDIT; nothing
+// loaded when neither library can be.
+RichEditClass load_rich_edit_library(const char* preferred_library = "RICHED20.DLL");
+
+// One editor box with every setting of the layout, its change reporting on.
+HWND create_rich_edit(HWND parent, const RichEditClass& rich_edit, int id, int x, int y, int width,
+                      int height);
+
+Text rich_edit_get_text(HWND box);
+// Replaces the whole text; raises no change notice of its own (the caller
+// delivers exactly one).
+void rich_edit_set_text(HWND box, const Text& text);
