@@ -1,0 +1,8 @@
+# The real program under Wine: each case starts a scratch copy of it and
+# drives its window from this test process. Needs a display (Xvfb).
+kw_add_executable(program_tests tests/win32/program_test.cpp tests/win32/driver_win32.cpp)
+target_include_directories(program_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(program_tests PRIVATE kw_core GTest::gtest)
+add_dependencies(program_tests keyword_expander)
+add_test(NAME program_tests COMMAND program_tests $<TARGET_FILE:keyword_expander>)
+set_tests_properties(program_tests PROPERTIES TIMEOUT 900 LABELS gui)
