@@ -115,13 +115,14 @@ public:
     bool radio_focus_changing = false;
     HWND last_focus = nullptr;
 
-    HWND box(BoxKind kind) const {
+    HWND box(BoxKind kind) const { return const_cast<MainWindow*>(this)->box_slot(kind); }
+    HWND& box_slot(BoxKind kind) {
         switch (kind) {
         case BoxKind::seed: return 种子编辑框;
         case BoxKind::statement: return 通用编辑框;
-        case BoxKind::result: return 合成编辑框;
+        case BoxKind::result: break;
         }
-        return nullptr;
+        return 合成编辑框;
     }
 
     std::array<HWND, 15> focus_order() const {
@@ -138,7 +139,16 @@ public:
     Text read_box_text(BoxKind kind) override { return rich_edit_get_text(box(kind)); }
 
     void set_box_text(BoxKind kind, const Text& text) override {
-        rich_edit_set_text(box(kind), text);
+        HWND& slot = box_slot(kind);
+        // A box with text is replaced by a fresh one instead of being emptied:
+        // the result box holds 160,000 lines after a generate at the limit.
+        if (!rich_edit_is_empty(slot)) {
+            if (HWND fresh = rich_edit_replace(slot, rich_edit)) {
+                if (last_focus == slot) last_focus = fresh;
+                slot = fresh;
+            }
+        }
+        rich_edit_set_text(slot, text);
         // The change notice of the replacement, delivered nested and exactly once.
         events.handle_box_change(kind);
     }

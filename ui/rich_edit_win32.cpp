@@ -97,6 +97,26 @@ HWND create_rich_edit(HWND parent, const RichEditClass& rich_edit, int id, int x
     return box;
 }
 
+HWND rich_edit_replace(HWND box, const RichEditClass& rich_edit) {
+    HWND parent = GetParent(box);
+    RECT place;
+    GetWindowRect(box, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    HWND fresh = create_rich_edit(parent, rich_edit, GetDlgCtrlID(box), place.left, place.top,
+                                  place.right - place.left, place.bottom - place.top);
+    if (!fresh) return nullptr;
+    SetWindowPos(fresh, box, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const bool had_focus = GetFocus() == box;
+    DestroyWindow(box);
+    if (had_focus) SetFocus(fresh);
+    return fresh;
+}
+
+bool rich_edit_is_empty(HWND box) {
+    GETTEXTLENGTHEX query{GTL_NUMCHARS, 1200};
+    return SendMessageA(box, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0) == 0;
+}
+
 Text rich_edit_get_text(HWND box) {
     std::wstring wide;
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&wide), 0, stream_out};

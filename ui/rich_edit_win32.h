@@ -19,6 +19,13 @@ RichEditClass load_rich_edit_library(const char* preferred_library = "RICHED20.D
 HWND create_rich_edit(HWND parent, const RichEditClass& rich_edit, int id, int x, int y, int width,
                       int height);
 
+// A fresh, empty box in the place of `box`: same id, place, size, settings
+// and stacking position, the focus moved over; the old box is destroyed.
+// Emptying a box that holds many lines takes time that grows with the square
+// of the lines in some rich-edit versions; destroying one is linear.
+HWND rich_edit_replace(HWND box, const RichEditClass& rich_edit);
+bool rich_edit_is_empty(HWND box);
+
 Text rich_edit_get_text(HWND box);
 // Replaces the whole text; raises no change notice of its own (the caller
 // delivers exactly one).

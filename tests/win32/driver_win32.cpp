@@ -171,14 +171,16 @@ HWND RunningProgram::control(int id) {
 }
 
 // The rich edit answers WM_GETTEXTLENGTH with 0 across processes under Wine,
-// so the buffer grows until the text fits.
+// and a buffer too small for the text with nothing, so the buffer grows until
+// the text fits (an empty answer counts only with the largest buffer).
 std::string RunningProgram::text(HWND control) const {
     for (std::size_t size = 4096;; size *= 4) {
+        const bool largest = size >= (std::size_t(1) << 26);
         std::string text(size, '\0');
         DWORD_PTR copied = 0;
         SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_BLOCK,
                             60000, &copied);
-        if (copied + 1 < size) {
+        if ((copied > 0 || largest) && copied + 1 < size) {
             text.resize(copied);
             return text;
         }

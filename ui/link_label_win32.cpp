@@ -1,0 +1,184 @@
+#include "ui/link_label_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "store/unique_handle.h"
+
+namespace {
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle h) { DeleteObject(h); }
+};
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle h) { RegCloseKey(h); }
+};
+
+class SystemLinkPlatform final : public LinkPlatform {
+public:
+    std::intptr_t shell_open(const Text& target) override {
+        return reinterpret_cast<std::intptr_t>(
+            ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOW));
+    }
+
+    std::optional<Text> read_class_default(const Text& key, std::size_t buffer_size) override {
+        HKEY raw = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+            return std::nullopt;
+        UniqueHandle<RegistryKeyTraits> opened(raw);
+        char buffer[class_value_buffer_size];
+        if (buffer_size > sizeof buffer) buffer_size = sizeof buffer;
+        LONG size = static_cast<LONG>(buffer_size);
+        // ERROR_MORE_DATA, too, ends here: a value that does not fit is not read at all.
+        if (RegQueryValueA(opened.get(), nullptr, buffer, &size) != ERROR_SUCCESS) return std::nullopt;
+        // A value stored without its NUL comes back unterminated; it fits only if
+        // there is room left to close it.
+        const std::size_t filled = size > 0 ? std::min(static_cast<std::size_t>(size), buffer_size) : 0;
+        const void* nul = std::memchr(buffer, '\0', filled);
+        const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : filled;
+        if (length >= buffer_size) return std::nullopt;
+        return Text(buffer, length);
+    }
+
+    // The command line is run from its fixed buffer, so nothing longer can reach WinExec.
+    unsigned win_exec(const Text& command_line) override {
+        char buffer[command_line_buffer_size];
+        if (command_line.size() >= sizeof buffer) return 0;
+        std::memcpy(buffer, command_line.c_str(), command_line.size() + 1);
+        return WinExec(buffer, SW_SHOW);
+    }
+};
+
+constexpr char link_label_class[] = "KwLinkLabel";
+
+// Set at WM_NCCREATE and freed at WM_NCDESTROY, so every message in between finds it.
+LinkLabelState& state_of(HWND hwnd) {
+    return *reinterpret_cast<LinkLabelState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+COLORREF to_colorref(Colour c) { return RGB(c.r, c.g, c.b); }
+
+bool inside_client(HWND hwnd, int x, int y) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const POINT point{x, y};
+    return PtInRect(&client, point) != FALSE;
+}
+
+void paint_label(HWND hwnd, HDC dc) {
+    const LinkLabelState& state = state_of(hwnd);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    UniqueHandle<GdiObjectTraits> background(CreateSolidBrush(to_colorref(state.background())));
+    FillRect(dc, &client, static_cast<HBRUSH>(background.get()));
+    const HGDIOBJ old_font = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, to_colorref(state.current_colour()));
+    const Text& text = state.drawn_text();
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &client,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    SelectObject(dc, old_font);
+}
+
+void apply(HWND hwnd, MouseMoveResponse response) {
+    if (response.capture == CaptureChange::take && GetCapture() != hwnd) SetCapture(hwnd);
+    if (response.capture == CaptureChange::release && GetCapture() == hwnd) ReleaseCapture();
+    if (response.repaint) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+BOOL on_nc_create(HWND hwnd, LPCREATESTRUCTA create) {
+    const auto* spec = static_cast<const LinkLabelSpec*>(create->lpCreateParams);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new LinkLabelState(*spec)));
+    return TRUE;
+}
+
+void on_nc_destroy(HWND hwnd) {
+    delete &state_of(hwnd);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+}
+
+void on_paint(HWND hwnd) {
+    PAINTSTRUCT paint;
+    if (HDC dc = BeginPaint(hwnd, &paint)) paint_label(hwnd, dc);
+    EndPaint(hwnd, &paint);
+}
+
+void on_mouse_move(HWND hwnd, int x, int y, UINT) {
+    apply(hwnd, state_of(hwnd).handle_mouse_move(inside_client(hwnd, x, y)));
+}
+
+// On the press, not the release: the address opens before the button comes up.
+void on_lbutton_down(HWND hwnd, BOOL, int x, int y, UINT keys) {
+    // Holding the capture, the label hears presses anywhere on the screen;
+    // one beside it means the pointer has left.
+    if (!inside_client(hwnd, x, y)) {
+        on_mouse_move(hwnd, x, y, keys);
+        return;
+    }
+    const Text address = state_of(hwnd).address();
+    const bool opened = open_link(address, system_link_platform());
+    // The shell may run messages while it works, the window's closing among them.
+    if (!IsWindow(hwnd)) return;
+    if (state_of(hwnd).handle_press_outcome(opened)) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void on_capture_changed(HWND hwnd, HWND gaining) {
+    if (gaining == hwnd) return;
+    if (state_of(hwnd).handle_capture_lost()) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+BOOL on_set_cursor(HWND, HWND, UINT, UINT) {
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    return TRUE;
+}
+
+LRESULT CALLBACK link_label_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        HANDLE_MSG(hwnd, WM_NCCREATE, on_nc_create);
+        HANDLE_MSG(hwnd, WM_NCDESTROY, on_nc_destroy);
+        HANDLE_MSG(hwnd, WM_PAINT, on_paint);
+        HANDLE_MSG(hwnd, WM_MOUSEMOVE, on_mouse_move);
+        HANDLE_MSG(hwnd, WM_LBUTTONDOWN, on_lbutton_down);
+        HANDLE_MSG(hwnd, WM_SETCURSOR, on_set_cursor);
+    case WM_CAPTURECHANGED: on_capture_changed(hwnd, reinterpret_cast<HWND>(lParam)); return 0;
+    // The whole label is filled while painting; erasing first would only flicker.
+    case WM_ERASEBKGND: return 1;
+    case WM_PRINTCLIENT: paint_label(hwnd, reinterpret_cast<HDC>(wParam)); return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool register_link_label_class(HINSTANCE instance) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, link_label_class, &existing)) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;  // the text is centred: a new size moves all of it
+    wc.lpfnWndProc = link_label_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_HAND);
+    wc.lpszClassName = link_label_class;
+    return RegisterClassExA(&wc) != 0;
+}
+
+}  // namespace
+
+LinkPlatform& system_link_platform() {
+    static SystemLinkPlatform platform;
+    return platform;
+}
+
+HWND create_link_label(HWND parent, int x, int y, int width, int height, const LinkLabelSpec& spec) {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!register_link_label_class(instance)) return nullptr;
+    const Text& text = spec.caption.empty() ? spec.address : spec.caption;
+    return CreateWindowExA(0, link_label_class, text.c_str(), WS_CHILD, x, y, width, height,
+                           parent, nullptr, instance, const_cast<LinkLabelSpec*>(&spec));
+}
