@@ -4,7 +4,8 @@
 #include <optional>
 #include <string_view>
 
-const Text maker_address = "http://www.tessaryn.example";
+// Short enough that 超级链接框1 shows its whole caption, which ends in it.
+const Text maker_address = "http://tsr.example";
 const Text warning_title = "压力超载提示！";
 const Text seed_warning =
     "种子关键词内容 建议不要操过200行\r\n\r\n否则处理压力会很大\r\n\r\n"

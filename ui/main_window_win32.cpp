@@ -9,7 +9,10 @@
 #include "store/unique_handle.h"
 #include "ui/event_handlers.h"
 #include "ui/control_ids.h"
+#include "ui/link_label_win32.h"
 #include "ui/rich_edit_win32.h"
+#include "ui/web_addresses.h"
+#include "ui/web_strip_win32.h"
 
 namespace {
 
@@ -18,7 +21,7 @@ constexpr char label_class[] = "TessarynLabel";
 constexpr char caption[] = " Tessaryn 批量生成关键词软件 V1.3";
 constexpr int window_width = 723;
 constexpr int window_height = 733;
-constexpr COLORREF panel_colour = RGB(236, 236, 236);
+constexpr COLORREF panel_rgb = RGB(236, 236, 236);
 constexpr COLORREF hint_colour = RGB(128, 128, 128);
 constexpr COLORREF blue = RGB(0, 0, 255);
 
@@ -208,7 +211,7 @@ HBRUSH on_ctl_color_static(HWND hwnd, HDC dc, HWND control, int) {
     if (control == w->分组框1) text = hint_colour;
     if (control == w->分组框2 || control == w->分组框3) text = blue;
     SetTextColor(dc, text);
-    SetBkColor(dc, panel_colour);
+    SetBkColor(dc, panel_rgb);
     return static_cast<HBRUSH>(w->panel_brush.get());
 }
 
@@ -272,7 +275,7 @@ LRESULT CALLBACK label_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         HDC dc = BeginPaint(hwnd, &paint);
         RECT area;
         GetClientRect(hwnd, &area);
-        HBRUSH panel = CreateSolidBrush(panel_colour);
+        HBRUSH panel = CreateSolidBrush(panel_rgb);
         FillRect(dc, &area, panel);
         DeleteObject(panel);
         char text[256];
@@ -338,6 +341,21 @@ bool register_classes(HINSTANCE instance) {
     return main_ok && label_ok;
 }
 
+LinkLabelId link_of(int id) {
+    switch (id) {
+    case id_超级链接框1: return LinkLabelId::超级链接框1;
+    case id_超级链接框2: return LinkLabelId::超级链接框2;
+    case id_超级链接框3: return LinkLabelId::超级链接框3;
+    case id_超级链接框4: return LinkLabelId::超级链接框4;
+    }
+    return LinkLabelId::超级链接框5;
+}
+
+HWND with_id(HWND control, int id) {
+    if (control) SetWindowLongPtrA(control, GWLP_ID, id);
+    return control;
+}
+
 HWND make_control(MainWindow& w, const ControlRow& row, HWND parent) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id));
@@ -376,11 +394,12 @@ HWND make_control(MainWindow& w, const ControlRow& row, HWND parent) {
         return label;
     }
     case Kind::link:
-        return CreateWindowExA(0, label_class, "link", child, row.x, row.y, row.width, row.height, parent, id,
-                               instance, nullptr);
+        return with_id(create_link_label(parent, row.x, row.y, row.width, row.height, link_label_spec(link_of(row.id))),
+                       row.id);
     case Kind::web_strip:
-        return CreateWindowExA(0, "STATIC", "", child, row.x, row.y, row.width, row.height, parent, id, instance,
-                               nullptr);
+        return with_id(create_web_strip(parent, row.x, row.y, row.width, row.height,
+                                        web_addresses().web_strip_page.c_str()),
+                       row.id);
     }
     return nullptr;
 }
@@ -449,7 +468,7 @@ MainWindowPtr create_main_window(Disk& disk, void (*window_destroyed)(HWND)) {
 
     w->radio_font.reset(make_font("宋体", 14, FW_NORMAL));
     w->button_font.reset(make_font("宋体", 16, FW_NORMAL));
-    w->panel_brush.reset(CreateSolidBrush(panel_colour));
+    w->panel_brush.reset(CreateSolidBrush(panel_rgb));
     w->hand = LoadCursorA(instance, "HAND_CURSOR");
     if (!w->hand) w->hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
 
@@ -493,7 +512,8 @@ bool pretranslate_main_window_message(MSG& msg) {
     if (!w) return false;
 
     // Inside the web strip the browser sees every key first.
-    if (IsChild(w->超文本浏览框1, msg.hwnd) && false) return true;
+    if ((msg.hwnd == w->超文本浏览框1 || IsChild(w->超文本浏览框1, msg.hwnd)) && web_strip_translate_accelerator(msg))
+        return true;
     if (msg.message != WM_KEYDOWN) return msg.message == WM_CHAR && (msg.wParam == '\t' || msg.wParam == 27);
 
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;

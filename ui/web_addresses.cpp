@@ -8,7 +8,7 @@ const WebAddresses& web_addresses() {
     static const WebAddresses table{
         maker_address + "/",
         maker_address + "/data/",
-        "http://soft.tessaryn.example/",
+        "http://soft.tsr.example/",
         "http://www.quorvik.example/data/",
         "奎维克",
         "http://www.lumavale.example/data/",
