@@ -1,6 +1,8 @@
 // The real program under Wine, driven from outside like a user would.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "expand/generate.h"
 #include "tests/win32/driver_win32.h"
 #include "ui/control_ids.h"
@@ -111,6 +113,257 @@ TEST(Program, ClosingByEscOrCloseCommandExitsWithZero) {
         DWORD code = 1;
         ASSERT_TRUE(program.wait_for_exit(20000, &code));
         EXPECT_EQ(code, 0u);
+    }
+}
+
+TEST(Program, WindowAndControlsAreWhereTheLayoutPutsThem) {
+    ProgramCopy copy;
+    RunningProgram program(copy);
+    HWND window = program.window();
+    ASSERT_TRUE(window);
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 723);
+    EXPECT_EQ(outer.bottom - outer.top, 733);
+    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 723) / 2) << "centred";
+    EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 733) / 2);
+    char caption[128] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_STREQ(caption, " Tessaryn 批量生成关键词软件 V1.3");
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_CLIPCHILDREN);
+    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) << "fixed frame, no maximise";
+
+    struct Row { int id; int x, y, width, height; const char* text; };
+    // Stacking order, top to bottom, for the window and for each panel.
+    const Row window_rows[] = {
+        {id_超文本浏览框1, 2, 689, 715, 18, nullptr},
+        {id_单选框1 + 0, 17, 581, 64, 16, "莫认区"}, {id_单选框1 + 1, 85, 581, 64, 16, "省市县"},
+        {id_单选框1 + 2, 153, 581, 64, 16, "提问类"}, {id_单选框1 + 3, 221, 581, 64, 16, "热门类"},
+        {id_单选框1 + 4, 289, 581, 64, 16, "学术类"}, {id_单选框1 + 5, 357, 581, 64, 16, "产品类"},
+        {id_单选框1 + 6, 425, 581, 64, 16, "搜索类"}, {id_单选框1 + 7, 493, 581, 64, 16, "未知一"},
+        {id_单选框1 + 8, 561, 581, 64, 16, "未知二"}, {id_单选框1 + 9, 636, 581, 64, 16, "未知三"},
+        {id_分组框1, 2, 603, 424, 85, "软件说明"},
+        {id_生成关键词按钮, 431, 608, 284, 32, "点 击 生 成   括 展 关 键 词"},
+        {id_分组框2, 432, 648, 285, 40, "网站管理"},
+        {id_合成编辑框, 420, 0, 298, 566, nullptr}, {id_通用编辑框, 200, 0, 220, 566, nullptr},
+        {id_种子编辑框, 0, 0, 200, 566, nullptr},
+        {id_分组框3, 2, 568, 715, 34, "分类"},
+    };
+    const Row group1_rows[] = {
+        {id_超级链接框1, 10, 62, 405, 19, nullptr},
+        {id_标签3, 11, 45, 325, 19, "通配语句中，每行一句，每行中必需包含一个通配符*号！"},
+        {id_标签2, 11, 29, 325, 19, "关键词每行一个，不能有无效数据或空行，否则将出现错误！"},
+        {id_标签1, 11, 12, 317, 19, "以上三项分别是，关键词、通配语句、匹配结果！"},
+    };
+    const Row group2_rows[] = {
+        {id_超级链接框5, 216, 16, 57, 16, nullptr}, {id_超级链接框4, 130, 16, 79, 16, nullptr},
+        {id_超级链接框3, 72, 16, 51, 16, nullptr}, {id_超级链接框2, 7, 16, 58, 16, nullptr},
+    };
+    auto check = [&](HWND parent, const Row* rows, std::size_t count) {
+        HWND child = GetWindow(parent, GW_CHILD);
+        for (std::size_t i = 0; i < count; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
+            const Row& row = rows[i];
+            SCOPED_TRACE(row.id);
+            ASSERT_TRUE(child);
+            EXPECT_EQ(GetDlgCtrlID(child), row.id) << "stacking order";
+            EXPECT_TRUE(IsWindowVisible(child));
+            RECT place;
+            GetWindowRect(child, &place);
+            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+            EXPECT_EQ(place.left, row.x);
+            EXPECT_EQ(place.top, row.y);
+            EXPECT_EQ(place.right - place.left, row.width);
+            EXPECT_EQ(place.bottom - place.top, row.height);
+            if (row.text) {
+                EXPECT_EQ(program.text(child), row.text);
+            }
+        }
+        EXPECT_FALSE(child) << "no further controls";
+    };
+    check(window, window_rows, std::size(window_rows));
+    check(program.control(id_分组框1), group1_rows, std::size(group1_rows));
+    check(program.control(id_分组框2), group2_rows, std::size(group2_rows));
+}
+
+TEST(Program, SwitchingAndTypingRewriteOnlyTheCurrentFile) {
+    ProgramCopy copy;
+    write_file_bytes(copy.data("tag1.txt"), "one");
+    write_file_bytes(copy.data("tag3.txt"), "three");
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    const FILETIME first = age_file(copy.data("tag1.txt"));
+    program.click(program.control(id_单选框1 + 2));
+    ASSERT_TRUE(wait_until([&] { return program.text(program.control(id_种子编辑框)) == "three"; }, 10000));
+    EXPECT_EQ(SendMessageA(program.control(id_单选框1 + 2), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(program.control(id_单选框1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(file_is(copy.data("ty3.txt"), "")) << "missing files are created empty";
+    EXPECT_TRUE(file_is(copy.data("gjc3.txt"), ""));
+    const FILETIME seed3 = age_file(copy.data("tag3.txt"));
+    const FILETIME result3 = age_file(copy.data("gjc3.txt"));
+
+    program.type(program.control(id_通用编辑框), "a*");
+    EXPECT_TRUE(wait_until([&] { return file_is(copy.data("ty3.txt"), "a*"); }, 10000));
+    EXPECT_TRUE(same_time(write_time(copy.data("tag3.txt")), seed3));
+    EXPECT_TRUE(same_time(write_time(copy.data("gjc3.txt")), result3));
+    EXPECT_TRUE(same_time(write_time(copy.data("tag1.txt")), first));
+    bool exists = true;
+    read_file_bytes(copy.data("ty1.txt"), &exists);
+    EXPECT_TRUE(exists) << "category 1's empty box was saved at start";
+
+    // A click puts the caret before the first character; Enter is a key, not a character.
+    HWND statement_box = program.control(id_通用编辑框);
+    PostMessageA(statement_box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    PostMessageA(statement_box, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    ASSERT_TRUE(wait_until([&] { return program.focus() == statement_box; }, 5000));
+    program.press(VK_RETURN);
+    EXPECT_TRUE(wait_until([&] { return file_is(copy.data("ty3.txt"), "\r\na*"); }, 10000));
+    program.type(statement_box, "4");
+    EXPECT_TRUE(wait_until([&] { return file_is(copy.data("ty3.txt"), "\r\n4a*"); }, 10000))
+        << "Enter in a box is a CR LF in its file: " << ::testing::PrintToString(read_file_bytes(copy.data("ty3.txt")));
+}
+
+TEST(Program, WithoutADataFolderNothingIsCreated) {
+    ProgramCopy copy("keyword_expander.exe", false);
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    program.type(program.control(id_种子编辑框), "red");
+    program.type(program.control(id_通用编辑框), "* shoes");
+    program.click(program.control(id_生成关键词按钮));
+    const std::string expected = banner_line() + "red shoes\r\n";
+    EXPECT_TRUE(wait_until([&] { return program.text(program.control(id_合成编辑框)) == expected; }, 10000));
+    program.click(program.control(id_单选框1 + 9));
+    EXPECT_TRUE(wait_until([&] { return program.text(program.control(id_合成编辑框)).empty(); }, 10000));
+    EXPECT_EQ(GetFileAttributesA((copy.folder() + "\\data").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Program, ReadOnlyAndUnsharedFilesLoadEmptyAndKeepTheirBytes) {
+    ProgramCopy copy;
+    write_file_bytes(copy.data("tag1.txt"), "read only");
+    SetFileAttributesA(copy.data("tag1.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    write_file_bytes(copy.data("ty1.txt"), "held");
+    HANDLE held = CreateFileA(copy.data("ty1.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    EXPECT_EQ(program.text(program.control(id_种子编辑框)), "");
+    EXPECT_EQ(program.text(program.control(id_通用编辑框)), "");
+    program.type(program.control(id_种子编辑框), "typed");
+    program.type(program.control(id_通用编辑框), "typed");
+    program.type(program.control(id_合成编辑框), "r");
+    EXPECT_TRUE(wait_until([&] { return file_is(copy.data("gjc1.txt"), "r"); }, 10000));
+    CloseHandle(held);
+    EXPECT_TRUE(file_is(copy.data("tag1.txt"), "read only"));
+    EXPECT_TRUE(file_is(copy.data("ty1.txt"), "held"));
+    SetFileAttributesA(copy.data("tag1.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(Program, TabShiftTabAndArrowKeysFollowTheFocusOrder) {
+    ProgramCopy copy;
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    auto focus_becomes = [&](int id) {
+        HWND control = program.control(id);
+        return wait_until([&] { HWND f = program.focus(); return f == control || IsChild(control, f); }, 5000);
+    };
+    auto checked = [&](int n) { return SendMessageA(program.control(id_单选框1 + n - 1), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+
+    const int tab_order[] = {id_通用编辑框, id_合成编辑框, id_生成关键词按钮, id_单选框10};
+    for (int id : tab_order) {
+        program.press(VK_TAB);
+        EXPECT_TRUE(focus_becomes(id)) << id;
+    }
+    EXPECT_EQ(program.text(program.control(id_种子编辑框)), "") << "no tab typed";
+    EXPECT_TRUE(checked(1)) << "Tab onto a radio button selects nothing";
+    EXPECT_FALSE(checked(10));
+    EXPECT_FALSE(GetFileAttributesA(copy.data("tag10.txt").c_str()) != INVALID_FILE_ATTRIBUTES);
+
+    struct Step { WORD key; int radio; };
+    const Step steps[] = {{VK_RIGHT, 9}, {VK_DOWN, 8}, {VK_LEFT, 9}, {VK_UP, 10}, {VK_LEFT, 1}, {VK_RIGHT, 10}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.radio);
+        program.press(step.key);
+        EXPECT_TRUE(focus_becomes(id_单选框1 + step.radio - 1));
+        EXPECT_TRUE(wait_until([&] { return checked(step.radio); }, 5000));
+        for (int n = 1; n <= 10; ++n) {
+            if (n != step.radio) {
+                EXPECT_FALSE(checked(n)) << n;
+            }
+        }
+        const std::string seed_file = copy.data("tag" + std::to_string(step.radio) + ".txt");
+        EXPECT_TRUE(wait_until([&] { return GetFileAttributesA(seed_file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000))
+            << "the category was selected";
+    }
+
+    program.press(VK_TAB, true);  // back to the generate button
+    EXPECT_TRUE(focus_becomes(id_生成关键词按钮));
+    program.press(VK_RETURN);
+    program.press(VK_TAB, true);
+    EXPECT_TRUE(focus_becomes(id_合成编辑框));
+    EXPECT_EQ(program.text(program.control(id_合成编辑框)), "") << "Enter on the button generates nothing";
+    for (int i = 0; i < 2; ++i) program.press(VK_TAB, true);
+    EXPECT_TRUE(focus_becomes(id_种子编辑框));
+    program.press(VK_TAB, true);
+    EXPECT_TRUE(focus_becomes(id_超文本浏览框1)) << "Shift+Tab from the seed box wraps to the web strip";
+}
+
+TEST(Program, TwoCopiesShareTheDataFiles) {
+    ProgramCopy copy;
+    RunningProgram first(copy);
+    ASSERT_TRUE(first.window());
+    RunningProgram second(copy);
+    ASSERT_TRUE(second.window());
+    EXPECT_NE(first.window(), second.window());
+    first.type(first.control(id_种子编辑框), "shared");
+    ASSERT_TRUE(wait_until([&] { return file_is(copy.data("tag1.txt"), "shared"); }, 10000));
+    second.click(second.control(id_单选框1));
+    EXPECT_TRUE(wait_until([&] { return second.text(second.control(id_种子编辑框)) == "shared"; }, 10000));
+}
+
+namespace {
+// A per-program DLL override: the copy named `exe_name` cannot load `dlls`.
+class DisabledDlls {
+public:
+    DisabledDlls(const std::string& exe_name, std::initializer_list<const char*> dlls)
+        : key_("Software\\Wine\\AppDefaults\\" + exe_name) {
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr);
+        for (const char* dll : dlls) RegSetValueExA(key, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        RegCloseKey(key);
+    }
+    ~DisabledDlls() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
+
+private:
+    std::string key_;
+};
+}  // namespace
+
+TEST(Program, AMissingControlLibraryEndsInTheFatalBox) {
+    struct Case { const char* why; const char* exe; std::initializer_list<const char*> dlls; };
+    const Case cases[] = {
+        {"both rich-edit libraries missing", "kw_no_rich_edit.exe", {"riched20", "riched32"}},
+        {"no web-browser control", "kw_no_browser.exe", {"ieframe"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        DisabledDlls disabled(c.exe, c.dlls);
+        ProgramCopy copy(c.exe);
+        write_file_bytes(copy.data("tag1.txt"), "seed");
+        const FILETIME seed_written = age_file(copy.data("tag1.txt"));
+        RunningProgram program(copy);
+        HWND box = program.wait_for_box("错误");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(program.box_text(box), "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+        EXPECT_FALSE(program.window(0));
+        program.close_box(box);
+        DWORD code = 0;
+        ASSERT_TRUE(program.wait_for_exit(20000, &code));
+        EXPECT_EQ(code, 0xFFFFFFFFu);
+        EXPECT_TRUE(same_time(write_time(copy.data("tag1.txt")), seed_written));
+        EXPECT_EQ(GetFileAttributesA(copy.data("ty1.txt").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing was written";
     }
 }
 
