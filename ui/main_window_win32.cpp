@@ -101,6 +101,7 @@ public:
     HWND 种子编辑框 = nullptr, 通用编辑框 = nullptr, 合成编辑框 = nullptr;
 
     UniqueHandle<LibraryTraits> rich_edit_library;
+    UniqueHandle<LibraryTraits> older_rich_edit_library;
     RichEditClass rich_edit;
     UniqueHandle<GdiTraits> radio_font;
     UniqueHandle<GdiTraits> button_font;
@@ -361,8 +362,17 @@ HWND make_control(MainWindow& w, const ControlRow& row, HWND parent) {
     HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id));
     const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
     switch (row.kind) {
-    case Kind::editor:
-        return create_rich_edit(parent, w.rich_edit, row.id, row.x, row.y, row.width, row.height);
+    case Kind::editor: {
+        HWND box = create_rich_edit(parent, w.rich_edit, row.id, row.x, row.y, row.width, row.height);
+        if (!box && !w.older_rich_edit_library) {
+            // Rich edit 2.0 loaded but its window cannot be made: the older control.
+            w.older_rich_edit_library.reset(LoadLibraryA("RICHED32.DLL"));
+            if (!w.older_rich_edit_library) return nullptr;
+            w.rich_edit = {w.older_rich_edit_library.get(), "RICHEDIT"};
+            box = create_rich_edit(parent, w.rich_edit, row.id, row.x, row.y, row.width, row.height);
+        }
+        return box;
+    }
     case Kind::radio: {
         HWND radio = CreateWindowExA(0, "BUTTON", row.text, child | BS_AUTORADIOBUTTON | BS_LEFT | BS_VCENTER | BS_MULTILINE,
                                      row.x, row.y, row.width, row.height, parent, id, instance, nullptr);

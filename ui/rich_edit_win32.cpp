@@ -60,8 +60,8 @@ DWORD CALLBACK stream_out(DWORD_PTR cookie, LPBYTE buffer, LONG bytes, LONG* tak
 
 }  // namespace
 
-RichEditClass load_rich_edit_library(const char* preferred_library) {
-    if (HMODULE library = LoadLibraryA(preferred_library)) return {library, "RichEdit20A"};
+RichEditClass load_rich_edit_library() {
+    if (HMODULE library = LoadLibraryA("RICHED20.DLL")) return {library, "RichEdit20A"};
     if (HMODULE library = LoadLibraryA("RICHED32.DLL")) return {library, "RICHEDIT"};
     return {};
 }

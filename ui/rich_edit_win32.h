@@ -13,7 +13,7 @@ struct RichEditClass {
 
 // RICHED20.DLL with RichEdit20A, else RICHED32.DLL with RICHEDIT; nothing
 // loaded when neither library can be.
-RichEditClass load_rich_edit_library(const char* preferred_library = "RICHED20.DLL");
+RichEditClass load_rich_edit_library();
 
 // One editor box with every setting of the layout, its change reporting on.
 HWND create_rich_edit(HWND parent, const RichEditClass& rich_edit, int id, int x, int y, int width,

@@ -183,8 +183,32 @@ TEST(Program, WindowAndControlsAreWhereTheLayoutPutsThem) {
         EXPECT_FALSE(child) << "no further controls";
     };
     check(window, window_rows, std::size(window_rows));
+    EXPECT_TRUE(GetWindow(program.control(id_超文本浏览框1), GW_CHILD)) << "the strip holds the browser's window";
     check(program.control(id_分组框1), group1_rows, std::size(group1_rows));
     check(program.control(id_分组框2), group2_rows, std::size(group2_rows));
+}
+
+TEST(Program, PanelColourFillsTheWindowAndTheInsideOfThePanels) {
+    ProgramCopy copy;
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    Sleep(500);  // the first paint
+    struct Spot { const char* why; int control; int x, y; COLORREF colour; };
+    const Spot spots[] = {
+        {"window, between the boxes and the radio row", 0, 100, 567, RGB(236, 236, 236)},
+        {"inside 分组框1, right of the hint lines", id_分组框1, 400, 30, RGB(236, 236, 236)},
+        {"inside 分组框2, under its labels", id_分组框2, 140, 35, RGB(236, 236, 236)},
+        {"inside 分组框3, between two radio buttons", 0, 83, 590, RGB(236, 236, 236)},
+        {"editor box background", id_合成编辑框, 290, 550, RGB(255, 255, 255)},
+    };
+    HDC screen = GetDC(nullptr);
+    for (const Spot& spot : spots) {
+        SCOPED_TRACE(spot.why);
+        POINT at{spot.x, spot.y};
+        ClientToScreen(spot.control ? program.control(spot.control) : program.window(), &at);
+        EXPECT_EQ(GetPixel(screen, at.x, at.y), spot.colour);
+    }
+    ReleaseDC(nullptr, screen);
 }
 
 TEST(Program, SwitchingAndTypingRewriteOnlyTheCurrentFile) {
@@ -303,6 +327,13 @@ TEST(Program, TabShiftTabAndArrowKeysFollowTheFocusOrder) {
     program.press(VK_TAB, true);
     EXPECT_TRUE(focus_becomes(id_合成编辑框));
     EXPECT_EQ(program.text(program.control(id_合成编辑框)), "") << "Enter on the button generates nothing";
+    program.press(VK_TAB);
+    EXPECT_TRUE(focus_becomes(id_生成关键词按钮));
+    program.press(VK_SPACE);
+    EXPECT_TRUE(wait_until([&] { return program.text(program.control(id_合成编辑框)) == banner_line(); }, 5000))
+        << "Space on the button generates";
+    program.press(VK_TAB, true);
+    EXPECT_TRUE(focus_becomes(id_合成编辑框));
     for (int i = 0; i < 2; ++i) program.press(VK_TAB, true);
     EXPECT_TRUE(focus_becomes(id_种子编辑框));
     program.press(VK_TAB, true);

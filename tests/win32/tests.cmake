@@ -6,3 +6,9 @@ target_link_libraries(program_tests PRIVATE kw_core GTest::gtest)
 add_dependencies(program_tests keyword_expander)
 add_test(NAME program_tests COMMAND program_tests $<TARGET_FILE:keyword_expander>)
 set_tests_properties(program_tests PROPERTIES TIMEOUT 900 LABELS gui)
+
+# Timings of the real program under Wine; run by hand (see the README).
+kw_add_executable(program_bench bench/program_bench_win32.cpp tests/win32/driver_win32.cpp)
+target_include_directories(program_bench PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(program_bench PRIVATE kw_core)
+add_dependencies(program_bench keyword_expander)
