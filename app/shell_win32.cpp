@@ -49,6 +49,11 @@ AppShell& app_shell() { return program().shell; }
 
 void init_shell() {
     AppShell& shell = app_shell();
+    // The boxes allocate a few small blocks per line; after a box of 160,000
+    // lines is freed, a heap without the low-fragmentation front end searches
+    // long free lists on every allocation.
+    ULONG low_fragmentation = 2;
+    HeapSetInformation(GetProcessHeap(), HeapCompatibilityInformation, &low_fragmentation, sizeof low_fragmentation);
     OleInitialize(nullptr);
     shell.ole_initialised = true;
     char path[MAX_PATH] = {};

@@ -52,6 +52,18 @@ FILETIME age_file(const std::string& path) {
 
 bool same_time(const FILETIME& a, const FILETIME& b) { return CompareFileTime(&a, &b) == 0; }
 
+long long file_size(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return static_cast<long long>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+bool file_is(const std::string& path, const std::string& bytes) {
+    if (file_size(path) != static_cast<long long>(bytes.size())) return false;
+    bool exists = false;
+    return read_file_bytes(path, &exists) == bytes && exists;
+}
+
 bool wait_until(const std::function<bool()>& done, DWORD timeout_ms) {
     const DWORD start = GetTickCount();
     while (!done()) {

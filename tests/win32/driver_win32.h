@@ -16,6 +16,12 @@ FILETIME age_file(const std::string& path);  // sets and returns an old write ti
 FILETIME write_time(const std::string& path);
 bool same_time(const FILETIME& a, const FILETIME& b);
 
+// Whether the file exists and holds exactly these bytes. The program saves
+// with no sharing, so a reader here makes a save that meets it fail: the file
+// is opened only once its size already matches.
+bool file_is(const std::string& path, const std::string& bytes);
+long long file_size(const std::string& path);  // -1 when missing; opens no handle
+
 bool wait_until(const std::function<bool()>& done, DWORD timeout_ms);
 
 class ProgramCopy {

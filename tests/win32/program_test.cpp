@@ -15,11 +15,6 @@ std::string lines(int count, const std::string& line) {
     return text;
 }
 
-bool file_is(const std::string& path, const std::string& bytes) {
-    bool exists = false;
-    return read_file_bytes(path, &exists) == bytes && exists;
-}
-
 
 }  // namespace
 
