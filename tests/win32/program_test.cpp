@@ -194,7 +194,7 @@ TEST(Program, PanelColourFillsTheWindowAndTheInsideOfThePanels) {
         {"inside 分组框1, right of the hint lines", id_分组框1, 400, 30, RGB(236, 236, 236)},
         {"inside 分组框2, under its labels", id_分组框2, 140, 35, RGB(236, 236, 236)},
         {"inside 分组框3, between two radio buttons", 0, 83, 590, RGB(236, 236, 236)},
-        {"editor box background", id_合成编辑框, 290, 550, RGB(255, 255, 255)},
+        {"editor box background", id_合成编辑框, 150, 300, RGB(255, 255, 255)},
     };
     HDC screen = GetDC(nullptr);
     for (const Spot& spot : spots) {
