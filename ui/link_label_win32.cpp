@@ -6,14 +6,10 @@
 #include <cstring>
 
 #include "store/unique_handle.h"
+#include "ui/window_kit_win32.h"
 
 namespace {
 
-struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle h) { DeleteObject(h); }
-};
 struct RegistryKeyTraits {
     using Handle = HKEY;
     static Handle invalid() { return nullptr; }
@@ -75,7 +71,7 @@ void paint_label(HWND hwnd, HDC dc) {
     const LinkLabelState& state = state_of(hwnd);
     RECT client;
     GetClientRect(hwnd, &client);
-    UniqueHandle<GdiObjectTraits> background(CreateSolidBrush(to_colorref(state.background())));
+    UniqueGdiObject background(CreateSolidBrush(to_colorref(state.background())));
     FillRect(dc, &client, static_cast<HBRUSH>(background.get()));
     const HGDIOBJ old_font = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
@@ -155,9 +151,6 @@ LRESULT CALLBACK link_label_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 }
 
 bool register_link_label_class(HINSTANCE instance) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, link_label_class, &existing)) return true;
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;  // the text is centred: a new size moves all of it
@@ -165,7 +158,7 @@ bool register_link_label_class(HINSTANCE instance) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_HAND);
     wc.lpszClassName = link_label_class;
-    return RegisterClassExA(&wc) != 0;
+    return ensure_window_class(wc);
 }
 
 }  // namespace

@@ -6,13 +6,13 @@
 
 #include <array>
 
-#include "store/unique_handle.h"
 #include "ui/event_handlers.h"
 #include "ui/control_ids.h"
 #include "ui/link_label_win32.h"
 #include "ui/rich_edit_win32.h"
 #include "ui/web_addresses.h"
 #include "ui/web_strip_win32.h"
+#include "ui/window_kit_win32.h"
 
 namespace {
 
@@ -67,17 +67,6 @@ constexpr ControlRow layout[] = {
     {id_分组框3, Kind::group, 0, 2, 568, 715, 34, "分类"},
 };
 
-struct GdiTraits {
-    using Handle = HGDIOBJ;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle h) { DeleteObject(h); }
-};
-struct LibraryTraits {
-    using Handle = HMODULE;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle h) { FreeLibrary(h); }
-};
-
 HFONT default_gui_font() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 HFONT make_font(const char* face, int pixel_height, int weight) {
@@ -100,12 +89,12 @@ public:
     HWND 生成关键词按钮 = nullptr;
     HWND 种子编辑框 = nullptr, 通用编辑框 = nullptr, 合成编辑框 = nullptr;
 
-    UniqueHandle<LibraryTraits> rich_edit_library;
-    UniqueHandle<LibraryTraits> older_rich_edit_library;
+    UniqueLibrary rich_edit_library;
+    UniqueLibrary older_rich_edit_library;
     RichEditClass rich_edit;
-    UniqueHandle<GdiTraits> radio_font;
-    UniqueHandle<GdiTraits> button_font;
-    UniqueHandle<GdiTraits> panel_brush;
+    UniqueGdiObject radio_font;
+    UniqueGdiObject button_font;
+    UniqueGdiObject panel_brush;
     HCURSOR hand = nullptr;
 
     CategoryStore store;
@@ -336,10 +325,7 @@ bool register_classes(HINSTANCE instance) {
     label.hInstance = instance;
     label.hCursor = main.hCursor;
     label.lpszClassName = label_class;
-    WNDCLASSEXA known{};
-    const bool main_ok = GetClassInfoExA(instance, window_class, &known) || RegisterClassExA(&main);
-    const bool label_ok = GetClassInfoExA(instance, label_class, &known) || RegisterClassExA(&label);
-    return main_ok && label_ok;
+    return ensure_window_class(main) && ensure_window_class(label);
 }
 
 LinkLabelId link_of(int id) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/unique_handle.h"
+#include "ui/window_kit_win32.h"
 
 namespace {
 
@@ -280,9 +281,6 @@ LRESULT CALLBACK web_strip_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 bool register_web_strip_class(HINSTANCE instance) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, web_strip_class, &existing)) return true;
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = web_strip_proc;
@@ -290,7 +288,7 @@ bool register_web_strip_class(HINSTANCE instance) {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = web_strip_class;
-    return RegisterClassExA(&wc) != 0;
+    return ensure_window_class(wc);
 }
 
 HWND strip_holding(HWND window) {
