@@ -393,6 +393,73 @@ TEST(Program, AMissingControlLibraryEndsInTheFatalBox) {
     }
 }
 
+namespace {
+std::string record_open_program;  // the tests' stand-in browser, a Windows path
+
+// For the life of this object the prefix's handler for http addresses is the
+// stand-in browser, which appends its command line to a scratch file that the
+// started program learns of through its inherited environment.
+class StandInBrowser {
+public:
+    StandInBrowser() {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        record_ = std::string(folder) + "kw-opened-" + std::to_string(GetCurrentProcessId()) + ".txt";
+        DeleteFileA(record_.c_str());
+        SetEnvironmentVariableA("KW_RECORD_OPEN_FILE", record_.c_str());
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                        nullptr);
+        char old[1024] = {};
+        DWORD size = sizeof old;
+        had_value_ = RegQueryValueExA(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
+                     ERROR_SUCCESS;
+        old_value_ = old;
+        const std::string command = "\"" + record_open_program + "\" \"%1\"";
+        RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+    }
+    ~StandInBrowser() {
+        if (had_value_)
+            RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_value_.c_str()),
+                           static_cast<DWORD>(old_value_.size() + 1));
+        else
+            RegDeleteValueA(key_, nullptr);
+        RegCloseKey(key_);
+        SetEnvironmentVariableA("KW_RECORD_OPEN_FILE", nullptr);
+        DeleteFileA(record_.c_str());
+    }
+    StandInBrowser(const StandInBrowser&) = delete;
+    StandInBrowser& operator=(const StandInBrowser&) = delete;
+
+    std::string opened() const { return read_file_bytes(record_); }
+
+private:
+    static constexpr const char* key = "Software\\Classes\\http\\shell\\open\\command";
+    HKEY key_ = nullptr;
+    bool had_value_ = false;
+    std::string old_value_;
+    std::string record_;
+};
+}  // namespace
+
+TEST(Program, ALinkLabelOpensItsAddressOnThePressOfTheLeftButton) {
+    if (record_open_program.empty()) GTEST_SKIP() << "no stand-in browser given";
+    StandInBrowser browser;
+    ProgramCopy copy;
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    HWND right_clicked = program.control(id_超级链接框3);
+    PostMessageA(right_clicked, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(right_clicked, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    HWND pressed = program.control(id_超级链接框2);
+    PostMessageA(pressed, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // and no release
+    const std::string expected = "\"" + record_open_program + "\" \"http://tsr.example/data/\"\r\n";
+    EXPECT_TRUE(wait_until([&] { return browser.opened() == expected; }, 30000))
+        << ::testing::PrintToString(browser.opened());
+    Sleep(500);
+    EXPECT_EQ(browser.opened(), expected) << "the right click opened nothing";
+}
+
 // At the limit the result has 160,000 lines; emptying a rich edit that holds
 // them is slow in Wine, so this is the case that shows a slow path.
 TEST(Program, GenerateAtTheLimitTwice) {
@@ -421,9 +488,10 @@ TEST(Program, GenerateAtTheLimitTwice) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
-        fprintf(stderr, "usage: program_tests <path of keyword_expander.exe>\n");
+        fprintf(stderr, "usage: program_tests <path of keyword_expander.exe> [<path of the stand-in browser>]\n");
         return 2;
     }
     program_under_test = to_windows_path(argv[1]);
+    if (argc > 2) record_open_program = to_windows_path(argv[2]);
     return RUN_ALL_TESTS();
 }

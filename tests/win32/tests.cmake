@@ -3,8 +3,8 @@
 kw_add_executable(program_tests tests/win32/program_test.cpp tests/win32/driver_win32.cpp)
 target_include_directories(program_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(program_tests PRIVATE kw_core GTest::gtest)
-add_dependencies(program_tests keyword_expander)
-add_test(NAME program_tests COMMAND program_tests $<TARGET_FILE:keyword_expander>)
+add_dependencies(program_tests keyword_expander kw_record_open)
+add_test(NAME program_tests COMMAND program_tests $<TARGET_FILE:keyword_expander> $<TARGET_FILE:kw_record_open>)
 set_tests_properties(program_tests PROPERTIES TIMEOUT 900 LABELS gui)
 
 # Timings of the real program under Wine; run by hand (see the README).
