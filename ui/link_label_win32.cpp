@@ -129,8 +129,8 @@ void on_capture_changed(HWND hwnd, HWND gaining) {
     if (state_of(hwnd).handle_capture_lost()) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-BOOL on_set_cursor(HWND, HWND, UINT, UINT) {
-    SetCursor(LoadCursor(nullptr, IDC_HAND));
+BOOL on_set_cursor(HWND hwnd, HWND, UINT, UINT) {
+    SetCursor(reinterpret_cast<HCURSOR>(GetClassLongPtrA(hwnd, GCLP_HCURSOR)));  // the hand
     return TRUE;
 }
 
@@ -156,7 +156,9 @@ bool register_link_label_class(HINSTANCE instance) {
     wc.style = CS_HREDRAW | CS_VREDRAW;  // the text is centred: a new size moves all of it
     wc.lpfnWndProc = link_label_proc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_HAND);
+    // The program's own hand pointer, as over the radio buttons and the button.
+    wc.hCursor = LoadCursorA(instance, "HAND_CURSOR");
+    if (!wc.hCursor) wc.hCursor = LoadCursor(nullptr, IDC_HAND);
     wc.lpszClassName = link_label_class;
     return ensure_window_class(wc);
 }

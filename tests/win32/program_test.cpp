@@ -335,6 +335,58 @@ TEST(Program, TabShiftTabAndArrowKeysFollowTheFocusOrder) {
     EXPECT_TRUE(focus_becomes(id_超文本浏览框1)) << "Shift+Tab from the seed box wraps to the web strip";
 }
 
+TEST(Program, PointerIsTheHandOverRadioButtonsButtonAndLinks) {
+    ProgramCopy copy;
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    auto pointer_over = [&](HWND control, int x, int y) {
+        POINT at{x, y};
+        ClientToScreen(control, &at);
+        SetCursorPos(at.x, at.y);
+        HCURSOR shown = nullptr;
+        wait_until([&] {
+            CURSORINFO info{};
+            info.cbSize = sizeof info;
+            GetCursorInfo(&info);
+            shown = info.hCursor;
+            return shown != nullptr;
+        }, 2000);
+        Sleep(200);
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        GetCursorInfo(&info);
+        return info.hCursor;
+    };
+    // Cursor handles differ between processes, so the pointers are compared
+    // with each other: the arrow over the window, one hand over the rest.
+    const HCURSOR on_window = pointer_over(program.window(), 100, 567);
+    const HCURSOR on_button = pointer_over(program.control(id_生成关键词按钮), 140, 16);
+    EXPECT_NE(on_button, on_window);
+    EXPECT_EQ(pointer_over(program.control(id_单选框1 + 4), 30, 8), on_button);
+    EXPECT_EQ(pointer_over(program.control(id_超级链接框5), 28, 8), on_button);
+    EXPECT_EQ(pointer_over(program.window(), 100, 567), on_window);
+}
+
+TEST(Program, ReactivationGivesTheFocusBackToTheLastFocusedControl) {
+    ProgramCopy copy;
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    program.press(VK_TAB);
+    ASSERT_TRUE(wait_until([&] { return program.focus() == program.control(id_通用编辑框); }, 5000));
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    MSG msg;
+    EXPECT_TRUE(wait_until([&] {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        return GetForegroundWindow() == other;
+    }, 5000));
+    program.press(VK_TAB);  // goes to the other window, not to the program
+    SetForegroundWindow(program.window());
+    EXPECT_TRUE(wait_until([&] { return program.focus() == program.control(id_通用编辑框); }, 5000));
+    DestroyWindow(other);
+}
+
 TEST(Program, TwoCopiesShareTheDataFiles) {
     ProgramCopy copy;
     RunningProgram first(copy);
