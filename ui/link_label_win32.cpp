@@ -157,8 +157,7 @@ bool register_link_label_class(HINSTANCE instance) {
     wc.lpfnWndProc = link_label_proc;
     wc.hInstance = instance;
     // The program's own hand pointer, as over the radio buttons and the button.
-    wc.hCursor = LoadCursorA(instance, "HAND_CURSOR");
-    if (!wc.hCursor) wc.hCursor = LoadCursor(nullptr, IDC_HAND);
+    wc.hCursor = load_hand_cursor(instance);
     wc.lpszClassName = link_label_class;
     return ensure_window_class(wc);
 }

@@ -84,8 +84,6 @@ public:
     HWND 超文本浏览框1 = nullptr;
     std::array<HWND, 11> 单选框{};  // 单选框[1] to 单选框[10]
     HWND 分组框1 = nullptr, 分组框2 = nullptr, 分组框3 = nullptr;
-    std::array<HWND, 6> 超级链接框{};  // 超级链接框[1] to 超级链接框[5]
-    HWND 标签1 = nullptr, 标签2 = nullptr, 标签3 = nullptr;
     HWND 生成关键词按钮 = nullptr;
     HWND 种子编辑框 = nullptr, 通用编辑框 = nullptr, 合成编辑框 = nullptr;
 
@@ -104,11 +102,10 @@ public:
     bool building = true;
     int checked_radio = 1;
     // A click notice that a radio button raises by itself while its focus
-    // changes selects nothing.
+    // changes selects nothing (set around the radio buttons' focus messages).
     bool radio_focus_changing = false;
     HWND last_focus = nullptr;
 
-    HWND box(BoxKind kind) const { return const_cast<MainWindow*>(this)->box_slot(kind); }
     HWND& box_slot(BoxKind kind) {
         switch (kind) {
         case BoxKind::seed: return 种子编辑框;
@@ -129,7 +126,7 @@ public:
         return 0;
     }
 
-    Text read_box_text(BoxKind kind) override { return rich_edit_get_text(box(kind)); }
+    Text read_box_text(BoxKind kind) override { return rich_edit_get_text(box_slot(kind)); }
 
     void set_box_text(BoxKind kind, const Text& text) override {
         HWND& slot = box_slot(kind);
@@ -168,13 +165,6 @@ MainWindow* main_window_of(HWND hwnd) {
 void check_radio(MainWindow& w, int n) {
     w.checked_radio = n;
     for (int i = 1; i <= 10; ++i) Button_SetCheck(w.单选框[i], i == n ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void focus_control(MainWindow& w, HWND control) {
-    w.radio_focus_changing = true;
-    SetFocus(control);
-    w.radio_focus_changing = false;
-    check_radio(w, w.checked_radio);  // a radio button may check itself on gaining the focus
 }
 
 // ---- the window procedure, one line per message -------------------------
@@ -221,7 +211,7 @@ void on_activate(HWND hwnd, UINT state, HWND, BOOL minimized) {
         HWND focus = GetFocus();
         if (focus && IsChild(hwnd, focus)) w->last_focus = focus;
     } else if (!minimized) {
-        focus_control(*w, w->last_focus && IsWindow(w->last_focus) ? w->last_focus : w->种子编辑框);
+        SetFocus(w->last_focus && IsWindow(w->last_focus) ? w->last_focus : w->种子编辑框);
     }
 }
 
@@ -316,6 +306,7 @@ bool register_classes(HINSTANCE instance) {
     main.lpfnWndProc = main_window_proc;
     main.hInstance = instance;
     main.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    // The window's large and small icon come with its class.
     main.hIcon = static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 32, 32, 0));
     main.hIconSm = static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 16, 16, 0));
     main.lpszClassName = window_class;
@@ -407,14 +398,6 @@ void remember_control(MainWindow& w, int id, HWND control) {
     case id_分组框1: w.分组框1 = control; break;
     case id_分组框2: w.分组框2 = control; break;
     case id_分组框3: w.分组框3 = control; break;
-    case id_超级链接框1: w.超级链接框[1] = control; break;
-    case id_超级链接框2: w.超级链接框[2] = control; break;
-    case id_超级链接框3: w.超级链接框[3] = control; break;
-    case id_超级链接框4: w.超级链接框[4] = control; break;
-    case id_超级链接框5: w.超级链接框[5] = control; break;
-    case id_标签1: w.标签1 = control; break;
-    case id_标签2: w.标签2 = control; break;
-    case id_标签3: w.标签3 = control; break;
     case id_生成关键词按钮: w.生成关键词按钮 = control; break;
     case id_种子编辑框: w.种子编辑框 = control; break;
     case id_通用编辑框: w.通用编辑框 = control; break;
@@ -465,8 +448,7 @@ MainWindowPtr create_main_window(Disk& disk, void (*window_destroyed)(HWND)) {
     w->radio_font.reset(make_font("宋体", 14, FW_NORMAL));
     w->button_font.reset(make_font("宋体", 16, FW_NORMAL));
     w->panel_brush.reset(CreateSolidBrush(panel_rgb));
-    w->hand = LoadCursorA(instance, "HAND_CURSOR");
-    if (!w->hand) w->hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+    w->hand = load_hand_cursor(instance);
 
     const int left = (GetSystemMetrics(SM_CXSCREEN) - window_width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - window_height) / 2;
@@ -478,10 +460,6 @@ MainWindowPtr create_main_window(Disk& disk, void (*window_destroyed)(HWND)) {
     GetWindowRect(w->window, &outer);
     if (outer.right - outer.left != window_width || outer.bottom - outer.top != window_height)
         MoveWindow(w->window, left, top, window_width, window_height, FALSE);
-    SendMessageA(w->window, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 32, 32, 0)));
-    SendMessageA(w->window, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 16, 16, 0)));
     SetWindowFont(w->window, default_gui_font(), FALSE);
 
     if (!create_controls(*w)) return nullptr;
@@ -491,7 +469,7 @@ MainWindowPtr create_main_window(Disk& disk, void (*window_destroyed)(HWND)) {
 
     ShowWindow(w->window, SW_SHOWNORMAL);
     SetForegroundWindow(w->window);
-    focus_control(*w, w->last_focus ? w->last_focus : w->种子编辑框);
+    SetFocus(w->种子编辑框);
     UpdateWindow(w->window);
     return w;
 }
@@ -524,7 +502,7 @@ bool pretranslate_main_window_message(MSG& msg) {
         if (ctrl || alt) return false;
         const int count = static_cast<int>(order.size());
         const int next = at < 0 ? 0 : (at + (shift ? count - 1 : 1)) % count;
-        focus_control(*w, order[next]);
+        SetFocus(order[next]);
         return true;
     }
     case VK_ESCAPE:
@@ -542,7 +520,7 @@ bool pretranslate_main_window_message(MSG& msg) {
         const int target = forward ? (n == 1 ? 10 : n - 1) : (n == 10 ? 1 : n + 1);
         check_radio(*w, target);
         w->events.handle_category_click(target);
-        focus_control(*w, w->单选框[target]);
+        SetFocus(w->单选框[target]);
         return true;
     }
     }

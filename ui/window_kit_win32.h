@@ -19,6 +19,12 @@ struct LibraryTraits {
 };
 using UniqueLibrary = UniqueHandle<LibraryTraits>;
 
+// The program's own hand pointer, or the system's where the resource is missing.
+inline HCURSOR load_hand_cursor(HINSTANCE instance) {
+    if (HCURSOR hand = LoadCursorA(instance, "HAND_CURSOR")) return hand;
+    return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+}
+
 // Registers the class unless this module has it already; true when it exists.
 inline bool ensure_window_class(const WNDCLASSEXA& window_class) {
     WNDCLASSEXA existing{};

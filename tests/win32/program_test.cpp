@@ -339,23 +339,27 @@ TEST(Program, PointerIsTheHandOverRadioButtonsButtonAndLinks) {
     ProgramCopy copy;
     RunningProgram program(copy);
     ASSERT_TRUE(program.window());
+    // The pointer is set where the window shows it after a move reaches the
+    // window's thread: move onto the spot from one pixel away, then wait for
+    // the reading to hold still.
     auto pointer_over = [&](HWND control, int x, int y) {
         POINT at{x, y};
         ClientToScreen(control, &at);
+        SetCursorPos(at.x - 1, at.y);
+        Sleep(100);
         SetCursorPos(at.x, at.y);
         HCURSOR shown = nullptr;
+        int steady = 0;
         wait_until([&] {
+            Sleep(100);
             CURSORINFO info{};
             info.cbSize = sizeof info;
             GetCursorInfo(&info);
+            steady = info.hCursor && info.hCursor == shown ? steady + 1 : 0;
             shown = info.hCursor;
-            return shown != nullptr;
-        }, 2000);
-        Sleep(200);
-        CURSORINFO info{};
-        info.cbSize = sizeof info;
-        GetCursorInfo(&info);
-        return info.hCursor;
+            return steady >= 3;
+        }, 5000);
+        return shown;
     };
     // Cursor handles differ between processes, so the pointers are compared
     // with each other: the arrow over the window, one hand over the rest.
