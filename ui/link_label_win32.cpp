@@ -91,7 +91,9 @@ void apply(HWND hwnd, MouseMoveResponse response) {
 BOOL on_nc_create(HWND hwnd, LPCREATESTRUCTA create) {
     const auto* spec = static_cast<const LinkLabelSpec*>(create->lpCreateParams);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new LinkLabelState(*spec)));
-    return TRUE;
+    // The default handling stores the caption as the window's text, which is
+    // what other programs (screen readers among them) read as its name.
+    return FORWARD_WM_NCCREATE(hwnd, create, DefWindowProcA);
 }
 
 void on_nc_destroy(HWND hwnd) {

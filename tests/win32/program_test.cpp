@@ -1,5 +1,6 @@
 // The real program under Wine, driven from outside like a user would.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <iterator>
 
@@ -13,6 +14,36 @@ std::string lines(int count, const std::string& line) {
     std::string text;
     for (int i = 0; i < count; ++i) text += (i ? "\r\n" : "") + line;
     return text;
+}
+
+// The name an accessibility client reads for a window, in the ANSI code page.
+std::string accessible_name(HWND window) {
+    IAccessible* accessible = nullptr;
+    // IAccessible, {618736E0-3C3D-11CF-810C-00AA00389B71}, spelled out: the IID_IAccessible
+    // that this MinGW links in is not the one oleacc answers to (E_NOINTERFACE).
+    const IID accessible_iid = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+    const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), accessible_iid,
+                                                   reinterpret_cast<void**>(&accessible));
+    if (FAILED(got) || !accessible) return "(no accessible object: " + std::to_string(got) + ")";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string result = "(no name)";
+    if (SUCCEEDED(accessible->get_accName(self, &name)) && name) {
+        const int length = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+        result.assign(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
+        if (length > 1) WideCharToMultiByte(CP_ACP, 0, name, -1, result.data(), length, nullptr, nullptr);
+        SysFreeString(name);
+    }
+    accessible->Release();
+    return result;
+}
+
+// The folder the release zip was unpacked into: the program under test sits in it.
+std::string unpacked_release_folder() {
+    return program_under_test.substr(0, program_under_test.find_last_of('\\'));
 }
 
 
@@ -38,6 +69,30 @@ TEST(Program, StartsFromAnotherFolderWithCategoryOneLoadedAndUnwritten) {
     EXPECT_TRUE(same_time(write_time(copy.data("tag1.txt")), times[0]));
     EXPECT_TRUE(same_time(write_time(copy.data("ty1.txt")), times[1]));
     EXPECT_TRUE(same_time(write_time(copy.data("gjc1.txt")), times[2]));
+}
+
+TEST(Program, TheUnpackedReleaseStartsOnItsShippedData) {
+    // The whole zip as a user unpacks it: the program and its data folder.
+    const std::string shipped = unpacked_release_folder();
+    ProgramCopy copy;
+    for (int n = 1; n <= 10; ++n)
+        for (const char* kind : {"tag", "ty", "gjc"}) {
+            const std::string name = kind + std::to_string(n) + ".txt";
+            ASSERT_TRUE(CopyFileA((shipped + "\\data\\" + name).c_str(), copy.data(name).c_str(), FALSE)) << name;
+        }
+    const std::string seeds = read_file_bytes(copy.data("tag1.txt"));
+    const std::string statements = read_file_bytes(copy.data("ty1.txt"));
+    ASSERT_FALSE(seeds.empty()) << "the release ships example seeds";
+    ASSERT_FALSE(statements.empty()) << "and example statements";
+
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    EXPECT_EQ(program.text(program.control(id_种子编辑框)), seeds);
+    EXPECT_EQ(program.text(program.control(id_通用编辑框)), statements);
+    program.click(program.control(id_生成关键词按钮));
+    const std::string expected = expand_statements(statements, split_by_delimiter(seeds, crlf));
+    EXPECT_TRUE(wait_until([&] { return file_is(copy.data("gjc1.txt"), expected); }, 20000));
+    EXPECT_EQ(program.text(program.control(id_合成编辑框)), expected);
 }
 
 TEST(Program, GenerateWritesTheResultFileEqualToTheBox) {
@@ -147,14 +202,14 @@ TEST(Program, WindowAndControlsAreWhereTheLayoutPutsThem) {
         {id_分组框3, 2, 568, 715, 34, "分类"},
     };
     const Row group1_rows[] = {
-        {id_超级链接框1, 10, 62, 405, 19, nullptr},
+        {id_超级链接框1, 10, 62, 405, 19, "本软件由Tessaryn 制作，本软件是免费共享软件！详情http://tsr.example/"},
         {id_标签3, 11, 45, 325, 19, "通配语句中，每行一句，每行中必需包含一个通配符*号！"},
         {id_标签2, 11, 29, 325, 19, "关键词每行一个，不能有无效数据或空行，否则将出现错误！"},
         {id_标签1, 11, 12, 317, 19, "以上三项分别是，关键词、通配语句、匹配结果！"},
     };
     const Row group2_rows[] = {
-        {id_超级链接框5, 216, 16, 57, 16, nullptr}, {id_超级链接框4, 130, 16, 79, 16, nullptr},
-        {id_超级链接框3, 72, 16, 51, 16, nullptr}, {id_超级链接框2, 7, 16, 58, 16, nullptr},
+        {id_超级链接框5, 216, 16, 57, 16, "软件官方"}, {id_超级链接框4, 130, 16, 79, 16, "璐玛谷"},
+        {id_超级链接框3, 72, 16, 51, 16, "奎维克"}, {id_超级链接框2, 7, 16, 58, 16, "Tessaryn"},
     };
     auto check = [&](HWND parent, const Row* rows, std::size_t count) {
         HWND child = GetWindow(parent, GW_CHILD);
@@ -181,6 +236,30 @@ TEST(Program, WindowAndControlsAreWhereTheLayoutPutsThem) {
     EXPECT_TRUE(GetWindow(program.control(id_超文本浏览框1), GW_CHILD)) << "the strip holds the browser's window";
     check(program.control(id_分组框1), group1_rows, std::size(group1_rows));
     check(program.control(id_分组框2), group2_rows, std::size(group2_rows));
+}
+
+// A screen reader or any other tool names a control by its window text, asked
+// for from another process: the self-drawn labels must carry what they draw.
+TEST(Program, LabelCaptionsAreTheirWindowTextForOtherProcesses) {
+    ProgramCopy copy;
+    RunningProgram program(copy);
+    ASSERT_TRUE(program.window());
+    struct Row { int id; const char* caption; };
+    const Row rows[] = {
+        {id_超级链接框1, "本软件由Tessaryn 制作，本软件是免费共享软件！详情http://tsr.example/"},
+        {id_超级链接框2, "Tessaryn"}, {id_超级链接框3, "奎维克"}, {id_超级链接框4, "璐玛谷"},
+        {id_超级链接框5, "软件官方"},
+        {id_标签1, "以上三项分别是，关键词、通配语句、匹配结果！"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.caption);
+        HWND label = program.control(row.id);
+        char text[256] = {};
+        GetWindowTextA(label, text, sizeof text);
+        EXPECT_STREQ(text, row.caption) << "GetWindowTextA";
+        EXPECT_EQ(program.text(label), row.caption) << "WM_GETTEXT";
+        EXPECT_EQ(accessible_name(label), row.caption) << "the accessible name";
+    }
 }
 
 TEST(Program, PanelColourFillsTheWindowAndTheInsideOfThePanels) {
@@ -543,8 +622,9 @@ TEST(Program, GenerateAtTheLimitTwice) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    CoInitialize(nullptr);  // for the accessibility client
     if (argc < 2) {
-        fprintf(stderr, "usage: program_tests <path of keyword_expander.exe> [<path of the stand-in browser>]\n");
+        fprintf(stderr, "usage: program_tests <keyword_expander.exe in the unpacked release> [<path of the stand-in browser>]\n");
         return 2;
     }
     program_under_test = to_windows_path(argv[1]);

@@ -1,11 +1,20 @@
+# What ships is what is tested: the release zip is unpacked whole before the
+# end-to-end tests, which start the program from it, never from the build folder.
+set(KW_UNPACKED_RELEASE ${CMAKE_BINARY_DIR}/unpacked-release)
+add_test(NAME unpack_release_zip
+  COMMAND ${CMAKE_COMMAND} -DZIP=${KW_RELEASE_ZIP} -DDEST=${KW_UNPACKED_RELEASE}
+    -P ${PROJECT_SOURCE_DIR}/res/unpack_release.cmake)
+set_tests_properties(unpack_release_zip PROPERTIES FIXTURES_SETUP release_zip)
+
 # The real program under Wine: each case starts a scratch copy of it and
 # drives its window from this test process. Needs a display (Xvfb).
 kw_add_executable(program_tests tests/win32/program_test.cpp tests/win32/driver_win32.cpp)
 target_include_directories(program_tests PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(program_tests PRIVATE kw_core GTest::gtest)
-add_dependencies(program_tests keyword_expander kw_record_open)
-add_test(NAME program_tests COMMAND program_tests $<TARGET_FILE:keyword_expander> $<TARGET_FILE:kw_record_open>)
-set_tests_properties(program_tests PROPERTIES TIMEOUT 900 LABELS gui)
+target_link_libraries(program_tests PRIVATE kw_core GTest::gtest oleacc)
+add_dependencies(program_tests keyword_expander_package kw_record_open)
+add_test(NAME program_tests
+  COMMAND program_tests ${KW_UNPACKED_RELEASE}/keyword_expander.exe $<TARGET_FILE:kw_record_open>)
+set_tests_properties(program_tests PROPERTIES TIMEOUT 900 LABELS gui FIXTURES_REQUIRED release_zip)
 
 # Timings of the real program under Wine; run by hand (see the README).
 kw_add_executable(program_bench bench/program_bench_win32.cpp tests/win32/driver_win32.cpp)
