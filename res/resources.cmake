@@ -102,4 +102,8 @@ function(kw_add_release_checks target)
   add_test(NAME release_package
     COMMAND ${Python3_EXECUTABLE} ${scripts}/check_release.py
       package ${KW_RELEASE_ZIP} $<TARGET_FILE:${target}> ${KW_DATA_TEMPLATE_DIR})
+
+  # Run natively, so also where the program itself cannot run (ctest -L release).
+  set_tests_properties(release_imports release_icon release_icon_source release_package
+    PROPERTIES LABELS release)
 endfunction()
