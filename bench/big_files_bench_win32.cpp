@@ -4,7 +4,8 @@
 // of random bytes (what loads, what the next keystroke writes), and
 // keystrokes in a result box holding a result at the limit.
 //   big_files_bench <keyword_expander.exe> [case ...]
-// Cases: short:MB, long:MB, mixed:MB, random:MB, random-text:MB, result-keys. A run
+// Cases: short:MB, long:MB, mixed:MB, random:MB, random-text:MB, result-keys,
+// result-parts. A run
 // whose program passes the memory bound (KW_BENCH_MAX_MB, 8000 by default)
 // is ended there and reported as such, so a box that would eat the machine
 // does not.
@@ -16,11 +17,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <string>
 
 #include "expand/generate.h"
 #include "ui/control_ids.h"
+#include "ui/rich_edit_win32.h"
 
 namespace {
 
@@ -206,12 +209,73 @@ void result_keys_case() {
                 after.peak_working_mb);
 }
 
+// Where a keystroke's time goes in a box holding a result at the limit: the
+// same box in this process, each step timed alone.
+void result_parts_case() {
+    std::string seeds, statements;
+    for (int i = 0; i < 200; ++i) seeds += (i ? "\r\n" : "") + std::string("关键词") + std::to_string(i);
+    for (int i = 0; i < 800; ++i) statements += (i ? "\r\n" : "") + std::string("*的价格 * 哪家好 ") + std::to_string(i);
+    const std::string result = expand_statements(statements, split_by_delimiter(seeds, crlf));
+    const RichEditClass rich_edit = load_rich_edit_library();
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 723, 733, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND box = create_rich_edit(parent, rich_edit, 1, 420, 0, 298, 566);
+    ShowWindow(box, SW_SHOW);
+    auto time = [](const char* what, int runs, const std::function<void()>& step) {
+        DWORD total = 0;
+        for (int i = 0; i < runs; ++i) {
+            const DWORD start = GetTickCount();
+            step();
+            total += elapsed_since(start);
+        }
+        std::printf("  %s: %lu ms (mean of %d)\n", what, total / runs, runs);
+    };
+    std::printf("a result at the limit (%zu bytes) in a box of this process:\n", result.size());
+    time("set the box's text (stream-in, conversion)", 1, [&] { rich_edit_set_text(box, result); });
+    std::string read;
+    time("read the box's text (stream-out, conversion)", 3, [&] { read = rich_edit_get_text(box); });
+    std::printf("  read back %s\n", read == result ? "unchanged" : "CHANGED");
+    time("stream-out alone, chunks dropped", 3, [&] {
+        EDITSTREAM stream{0, 0, [](DWORD_PTR, LPBYTE, LONG bytes, LONG* taken) -> DWORD {
+                              *taken = bytes;
+                              return 0;
+                          }};
+        SendMessageA(box, EM_STREAMOUT, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+    });
+    time("the whole text as UTF-16 by EM_GETTEXTEX instead, for comparison", 3, [&] {
+        std::wstring copy(result.size() + 1, L'\0');
+        GETTEXTEX get{static_cast<DWORD>(copy.size() * sizeof(wchar_t)), GT_USECRLF, 1200, nullptr, nullptr};
+        SendMessageA(box, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(copy.data()));
+    });
+    std::wstring wide(result.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, result.data(), static_cast<int>(result.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
+    time("UTF-16 to GBK alone, whole text", 3, [&] {
+        std::string ansi(2 * wide.size(), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(),
+                            static_cast<int>(ansi.size()), nullptr, nullptr);
+    });
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string file = std::string(temp) + "kw-bench-result.txt";
+    time("write the file (create, write, close)", 3, [&] { write_file_bytes(file, result); });
+    DeleteFileA(file.c_str());
+    SendMessageA(box, EM_SETSEL, 0, 0);
+    time("the control's own keystroke (WM_CHAR, no save)", 3, [&] { SendMessageA(box, WM_CHAR, 'x', 1); });
+    time("one keystroke and its save, as the program does them", 3, [&] {
+        SendMessageA(box, WM_CHAR, 'x', 1);
+        write_file_bytes(file, rich_edit_get_text(box));
+    });
+    DeleteFileA(file.c_str());
+    DestroyWindow(parent);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: big_files_bench <keyword_expander.exe> [short:MB|long:MB|random:MB|"
-                             "random-text:MB|result-keys ...]\n");
+                             "random-text:MB|result-keys|result-parts ...]\n");
         return 2;
     }
     program_under_test = to_windows_path(argv[1]);
@@ -221,6 +285,8 @@ int main(int argc, char** argv) {
         const std::size_t colon = name.find(':');
         if (name == "result-keys")
             result_keys_case();
+        else if (name == "result-parts")
+            result_parts_case();
         else if (colon != std::string::npos)
             load_case(name.substr(0, colon), std::atof(name.c_str() + colon + 1));
         else

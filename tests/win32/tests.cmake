@@ -23,5 +23,5 @@ set_tests_properties(big_file_tests PROPERTIES TIMEOUT 600 LABELS gui)
 # Their load times and memory; run by hand (see the README).
 kw_add_executable(big_files_bench bench/big_files_bench_win32.cpp tests/win32/driver_win32.cpp)
 target_include_directories(big_files_bench PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(big_files_bench PRIVATE kw_core psapi)
+target_link_libraries(big_files_bench PRIVATE kw_window psapi)
 add_dependencies(big_files_bench keyword_expander)
