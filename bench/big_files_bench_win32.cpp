@@ -280,6 +280,12 @@ int main(int argc, char** argv) {
     }
     program_under_test = to_windows_path(argv[1]);
     setvbuf(stdout, nullptr, _IONBF, 0);
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatusEx(&status);
+    std::printf("memory to be had: %.0f MB physical, %.0f MB commit, %.0f MB address space\n",
+                status.ullAvailPhys / 1048576.0, status.ullAvailPageFile / 1048576.0,
+                status.ullAvailVirtual / 1048576.0);
     for (int i = 2; i < argc; ++i) {
         const std::string name = argv[i];
         const std::size_t colon = name.find(':');

@@ -18,13 +18,15 @@ std::array<bool, 256> lead_bytes() {
     return lead;
 }
 
-// What the control needs, fitted to Wine's rich edit in the x86_64 build: a
-// line, a change between one-byte and two-byte characters (each starts a run
-// of its own, measured or shaped apart) and a byte each cost so much. Files
-// of short GBK lines took 3.6 KB a line (4.6 GB for 20 MB), random text
-// 1.3 KB a change (4.4 GB for 10 MB), long GBK lines 16 bytes a byte (640 MB
-// for 40 MB). The 32-bit figures are estimates, for half-size pointers: a
-// 15 MB file of 925,000 short lines did not fit in 2 GB of address space.
+// What the control needs, fitted to Wine's rich edit in the x86_64 build and
+// rounded up: a line, a change between one-byte and two-byte characters
+// (each starts a run that the control measures and shapes apart) and a byte
+// each cost so much. A 20 MB file of 16-byte GBK lines took 4.6 GB (3.6 KB a
+// line), 2 MB of lines changing at every character 1.2 GB (9.2 KB a line of
+// nine changes), 10 MB of random text 4.4 GB (1.3 KB a change), 40 MB of
+// 4 KB GBK lines 640 MB (16 bytes a byte). The 32-bit figures are estimates
+// for half-size pointers: 10 MB of short lines (629,000) loaded into 2 GB of
+// address space, 15 MB (925,000) did not.
 #ifdef _WIN64
 constexpr unsigned long long box_bytes_per_line = 2048;
 constexpr unsigned long long box_bytes_per_change = 1280;
