@@ -10,7 +10,9 @@ class WindowOps {
 public:
     virtual ~WindowOps() = default;
     virtual Text read_box_text(BoxKind box) = 0;
-    // Runs the box's change handler nested, before returning.
-    virtual void set_box_text(BoxKind box, const Text& text) = 0;
+    // Runs the box's change handler nested, before returning. False when the
+    // box cannot hold the whole text: it is then left empty, never holding a
+    // part of the text.
+    virtual bool set_box_text(BoxKind box, const Text& text) = 0;
     virtual void show_warning(const Text& message, const Text& title) = 0;
 };

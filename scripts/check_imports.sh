@@ -8,6 +8,9 @@
 #   static link flags were lost, and the program would not start on a machine
 #   without MinGW. The UCRT forwarders (api-ms-win-crt-*.dll) are refused too:
 #   older Windows lacks them unless an update is installed.
+# - the program is large-address-aware: the 32-bit release would otherwise
+#   get 2 GB of address space instead of 4, and the rich edit runs out of it
+#   while loading a big data file (x86-64 linkers set the flag by default).
 # OBJDUMP names the MinGW objdump; either MinGW objdump reads both machines.
 set -eu
 
@@ -34,6 +37,9 @@ case $machine in
 esac
 printf '%s\n' "$headers" | grep -q "file format $format\$" || fail "not a $format file"
 printf '%s\n' "$headers" | grep -q "^Magic[[:space:]].*$magic" || fail "optional header is not $magic"
+# objdump lists the header's characteristics one per line under their value.
+printf '%s\n' "$headers" | grep -q "^[[:space:]]*large address aware\$" ||
+  fail "the program is not large-address-aware"
 printf '%s\n' "$headers" | grep -q "^Subsystem[[:space:]].*(Windows GUI)" || fail "subsystem is not Windows GUI"
 
 dlls=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | tr -d '\r' | tr '\n' ' ')

@@ -25,14 +25,19 @@ void CategoryStore::load_current_category() {
         // set_box_text() must find it held and be refused, so loading never
         // rewrites the file it has just read.
         const std::optional<FileId> file = path ? disk_.open_for_load(path) : std::nullopt;
-        const Text text = read_all_text(disk_, file);
-        window_.set_box_text(kind, text);
+        const std::optional<Text> text = try_read_all_text(disk_, file);
+        bool& unloaded = unloaded_[static_cast<std::size_t>(kind)];
+        unloaded = !text;
+        // The empty text for an unread file: the previous category's text
+        // never stays in the box.
+        if (!window_.set_box_text(kind, text ? *text : Text())) unloaded = true;
     }
     close_all_files();
 }
 
 void CategoryStore::save_box_text(BoxKind kind, const Text& text) {
-    if (const char* path = current_path(kind)) disk_.write_whole_file(path, text);
+    const char* path = current_path(kind);
+    if (path && !unloaded_[static_cast<std::size_t>(kind)]) disk_.write_whole_file(path, text);
     close_all_files();
 }
 

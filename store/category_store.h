@@ -1,4 +1,6 @@
 #pragma once
+#include <array>
+
 #include "expand/window_ops.h"
 #include "store/category_table.h"
 #include "store/disk.h"
@@ -24,4 +26,9 @@ private:
     const char* seed_path_ = nullptr;
     const char* statement_path_ = nullptr;
     const char* result_path_ = nullptr;
+    // Kinds whose current file did not reach its box whole: the file could not
+    // be read, or the box could not hold its text. The box shows nothing of
+    // it, so a save would replace the file with whatever is typed there; such
+    // a file is kept like a read-only one until the category is loaded again.
+    std::array<bool, 3> unloaded_{};
 };

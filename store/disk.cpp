@@ -21,9 +21,14 @@ std::size_t data_text_length(const char* bytes, std::size_t size) {
     return size;
 }
 
-Text read_all_text(Disk& disk, std::optional<FileId> file) {
+std::optional<Text> try_read_all_text(Disk& disk, std::optional<FileId> file) {
     if (!file) return Text();
     std::optional<FileBytes> bytes = disk.read_file(*file);
-    if (!bytes || bytes->size == 0) return Text();
+    if (!bytes) return std::nullopt;
+    if (bytes->size == 0) return Text();
     return Text(bytes->data.get(), data_text_length(bytes->data.get(), bytes->size));
+}
+
+Text read_all_text(Disk& disk, std::optional<FileId> file) {
+    return try_read_all_text(disk, file).value_or(Text());
 }

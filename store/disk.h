@@ -38,3 +38,6 @@ std::size_t data_text_length(const char* bytes, std::size_t size);
 
 // The file as a data text; the empty text for no file or a failed read.
 Text read_all_text(Disk& disk, std::optional<FileId> file);
+// The same, but nothing where a file was opened and could not be read whole
+// (no buffer for its length, a read error): what it holds is unknown.
+std::optional<Text> try_read_all_text(Disk& disk, std::optional<FileId> file);

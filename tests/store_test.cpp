@@ -139,3 +139,107 @@ TEST(CategoryStorage, SaveWithoutACategoryWritesNothing) {
     EXPECT_EQ(h.store.current_path(BoxKind::seed), nullptr);
     EXPECT_TRUE(fs::is_empty("data"));
 }
+
+// A file whose text its box cannot hold shows an empty box, and no save may
+// replace it with what is typed there, until the category is loaded again.
+TEST(CategoryStorage, AFileItsBoxCannotHoldIsKeptUntilLoadedAgain) {
+    struct Case {
+        const char* why;
+        BoxKind kind;
+        std::size_t file_size;  // the box holds 1000 bytes
+        bool kept;
+    };
+    const Case cases[] = {
+        {"seed file one byte too long", BoxKind::seed, 1001, true},
+        {"statement file far too long", BoxKind::statement, 100000, true},
+        {"result file one byte too long", BoxKind::result, 1001, true},
+        {"a file exactly as long as the box holds is an ordinary file", BoxKind::seed, 1000, false},
+    };
+    const char* const paths[] = {"data/tag1.txt", "data/ty1.txt", "data/gjc1.txt"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Harness h;
+        h.window.capacity = 1000;
+        const std::string path = paths[static_cast<int>(c.kind)];
+        Text big;
+        while (big.size() < c.file_size) big += big.size() % 16 == 14 ? "\r\n" : "\xC4\xE3";
+        big.resize(c.file_size);
+        write_bytes(path, big);
+        const auto written = age_file(path);
+        for (BoxKind other : all_box_kinds) h.window.boxes[other] = "previous category";
+
+        h.events.handle_window_created();
+        EXPECT_EQ(h.window.boxes[c.kind], c.kept ? Text() : big);
+        EXPECT_EQ(read_bytes(path), big);
+        EXPECT_EQ(fs::last_write_time(path), written) << "the load's own save is refused";
+
+        h.type_into(c.kind, "typed");
+        EXPECT_EQ(read_bytes(path), c.kept ? big : Text("typed"));
+        for (BoxKind other : all_box_kinds) {
+            if (other == c.kind) continue;
+            h.type_into(other, "other box");
+            EXPECT_EQ(read_bytes(paths[static_cast<int>(other)]), "other box") << "only that file is kept";
+        }
+
+        // Selecting another category and coming back loads the file again.
+        h.events.handle_category_click(2);
+        h.type_into(c.kind, "category two");
+        EXPECT_EQ(read_bytes(Text(paths[static_cast<int>(c.kind)]).replace(path.find('1'), 1, "2")),
+                  "category two");
+        h.events.handle_category_click(1);
+        h.type_into(c.kind, "typed again");
+        EXPECT_EQ(read_bytes(path), c.kept ? big : Text("typed again")) << "still too long";
+
+        // Once the file fits, reselecting the category lets saves through again.
+        write_bytes(path, "short now");
+        h.events.handle_category_click(1);
+        EXPECT_EQ(h.window.boxes[c.kind], "short now");
+        h.type_into(c.kind, "typed at last");
+        EXPECT_EQ(read_bytes(path), "typed at last");
+    }
+}
+
+namespace {
+// The system's primitives, except that reading one file fails, as it does
+// where no buffer can be had for the file's length.
+struct UnreadableFileDisk : Disk {
+    std::unique_ptr<Disk> system = make_system_disk();
+    Text unreadable;
+    std::map<FileId, Text> opened;
+    std::optional<FileId> open_for_load(const Text& path) override {
+        std::optional<FileId> file = system->open_for_load(path);
+        if (file) opened[*file] = path;
+        return file;
+    }
+    std::optional<FileBytes> read_file(FileId file) override {
+        if (opened[file] == unreadable) return std::nullopt;
+        return system->read_file(file);
+    }
+    bool write_whole_file(const Text& path, const Text& bytes) override {
+        return system->write_whole_file(path, bytes);
+    }
+    void close_all_files() override { system->close_all_files(); }
+};
+}  // namespace
+
+TEST(CategoryStorage, AFileThatCannotBeReadIsKeptLikeOneTooLongForItsBox) {
+    ScratchFolder folder;
+    UnreadableFileDisk disk;
+    disk.unreadable = "data/ty1.txt";
+    FakeWindow window;
+    CategoryStore store{disk, window};
+    EventHandlers events{store, window};
+    window.on_change = [&](BoxKind kind) { events.handle_box_change(kind); };
+    write_bytes("data/ty1.txt", "unread * statements");
+    window.boxes[BoxKind::statement] = "previous category";
+
+    events.handle_window_created();
+    EXPECT_EQ(window.boxes[BoxKind::statement], "");
+    window.boxes[BoxKind::statement] = "typed";
+    events.handle_box_change(BoxKind::statement);
+    EXPECT_EQ(read_bytes("data/ty1.txt"), "unread * statements");
+    window.boxes[BoxKind::seed] = "seed";
+    events.handle_box_change(BoxKind::seed);
+    EXPECT_EQ(read_bytes("data/tag1.txt"), "seed");
+    disk.close_all_files();
+}

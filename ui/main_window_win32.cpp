@@ -128,19 +128,23 @@ public:
 
     Text read_box_text(BoxKind kind) override { return rich_edit_get_text(box_slot(kind)); }
 
-    void set_box_text(BoxKind kind, const Text& text) override {
+    bool set_box_text(BoxKind kind, const Text& text) override {
         HWND& slot = box_slot(kind);
         // A box with text is replaced by a fresh one instead of being emptied:
         // the result box holds 160,000 lines after a generate at the limit.
-        if (!rich_edit_is_empty(slot)) {
+        auto empty_box = [&] {
+            if (rich_edit_is_empty(slot)) return;
             if (HWND fresh = rich_edit_replace(slot, rich_edit)) {
                 if (last_focus == slot) last_focus = fresh;
                 slot = fresh;
             }
-        }
-        rich_edit_set_text(slot, text);
+        };
+        empty_box();
+        const bool holds = rich_edit_set_text(slot, text);
+        if (!holds) empty_box();  // never a part of the text
         // The change notice of the replacement, delivered nested and exactly once.
         events.handle_box_change(kind);
+        return holds;
     }
 
     void show_warning(const Text& message, const Text& title) override {

@@ -28,5 +28,7 @@ bool rich_edit_is_empty(HWND box);
 
 Text rich_edit_get_text(HWND box);
 // Replaces the whole text; raises no change notice of its own (the caller
-// delivers exactly one).
-void rich_edit_set_text(HWND box, const Text& text);
+// delivers exactly one). False when the box could not take the whole text:
+// it may then hold a part of it, or nothing where the memory it would need
+// is not there.
+bool rich_edit_set_text(HWND box, const Text& text);
