@@ -144,8 +144,9 @@ protected:
 
 class LinkLabelWindow : public ScratchClasses {
 protected:
-    HWND make_label(const LinkLabelSpec& spec, int x = 72, int y = 16, int width = 51, int height = 16) {
-        const HWND label = create_link_label(window.get(), x, y, width, height, spec);
+    HWND make_label(LinkLabelId id, int x = 72, int y = 16, int width = 51, int height = 16) {
+        const ControlRow row{"超级链接框", 100, ControlKind::link, 0, {x, y, width, height}, nullptr, black, id};
+        const HWND label = create_link_label(window.get(), row);
         EXPECT_NE(label, nullptr);
         ShowWindow(label, SW_SHOW);
         return label;
@@ -159,7 +160,7 @@ protected:
 TEST_F(LinkLabelWindow, APressOpensTheAddressWithTheRegisteredBrowserAtOnce) {
     register_http_browser();
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框2);
-    const HWND label = make_label(spec, 7, 16, 58, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框2, 7, 16, 58, 16);
     press(label);  // no button-up follows: the press alone opens
     EXPECT_EQ(recorder.wait_for_record(), OpenRecorder::program() + " \"" + web_addresses().maker_data + "\"\r\n");
 }
@@ -167,7 +168,7 @@ TEST_F(LinkLabelWindow, APressOpensTheAddressWithTheRegisteredBrowserAtOnce) {
 TEST_F(LinkLabelWindow, HoverColourWhileOverTheLabelVisitedColourOnceItIsLeft) {
     register_http_browser();
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框3);
-    const HWND label = make_label(spec);
+    const HWND label = make_label(LinkLabelId::超级链接框3);
     EXPECT_EQ(text_colour_shown(label, spec), "normal");
     EXPECT_EQ(colours_shown(label).count(colorref(panel_colour)), 1u) << "the background";
 
@@ -188,7 +189,7 @@ TEST_F(LinkLabelWindow, HoverColourWhileOverTheLabelVisitedColourOnceItIsLeft) {
 
 TEST_F(LinkLabelWindow, ThePointerIsTheHandAndTheTextIsCentred) {
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框5);
-    const HWND label = make_label(spec, 216, 16, 120, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框5, 216, 16, 120, 16);
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     SendMessageA(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
@@ -211,7 +212,7 @@ TEST_F(LinkLabelWindow, ThePointerIsTheHandAndTheTextIsCentred) {
 TEST_F(LinkLabelWindow, AFailedPressShowsTheNormalColourAgain) {
     register_http_browser();
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框4);
-    const HWND label = make_label(spec, 130, 16, 79, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框4, 130, 16, 79, 16);
     press(label);
     leave(label);
     EXPECT_EQ(text_colour_shown(label, spec), "visited");
@@ -228,7 +229,7 @@ TEST_F(LinkLabelWindow, WhenTheShellFailsTheHtmBrowserGetsTheAddressAfterItsCutC
     classes.set_default(".htm", "kwtest.htmlfile");
     classes.set_default("kwtest.htmlfile\\shell\\open\\command", OpenRecorder::program() + " \"%1\" -x");
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框1);
-    const HWND label = make_label(spec, 10, 62, 405, 19);
+    const HWND label = make_label(LinkLabelId::超级链接框1, 10, 62, 405, 19);
     press(label);
     EXPECT_EQ(recorder.wait_for_record(), OpenRecorder::program() + "  " + web_addresses().maker_home + "\r\n");
     leave(label);
@@ -241,7 +242,7 @@ TEST_F(LinkLabelWindow, RightClicksAndKeysOpenNothingAndTabPassesTheLabelBy) {
     const HWND before = CreateWindowExA(0, "BUTTON", "a", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 100, 50, 20,
                                         window.get(), nullptr, instance, nullptr);
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框2);
-    const HWND label = make_label(spec, 60, 100, 58, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框2, 60, 100, 58, 16);
     const HWND after = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 130, 100, 50, 20,
                                        window.get(), nullptr, instance, nullptr);
     EXPECT_EQ(GetNextDlgTabItem(window.get(), before, FALSE), after);
