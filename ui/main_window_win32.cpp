@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "ui/event_handlers.h"
@@ -22,6 +23,10 @@ constexpr char caption[] = " Tessaryn 批量生成关键词软件 V1.3";
 constexpr int window_width = 723;
 constexpr int window_height = 733;
 constexpr WPARAM escape_character = 0x1B;  // what the Esc key types
+
+// Posted when a box has been taken out of the window; see retire_box.
+constexpr UINT wm_destroy_retired_boxes = WM_APP + 1;
+#define HANDLE_wm_destroy_retired_boxes(hwnd, wParam, lParam, fn) ((fn)(hwnd), 0L)
 
 HFONT make_font(const char* face, int pixel_height, int weight) {
     return CreateFontA(-pixel_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -54,6 +59,7 @@ public:
     // changes selects nothing (set around the radio buttons' focus messages).
     bool radio_focus_changing = false;
     HWND last_focus = nullptr;
+    std::vector<HWND> retired_boxes;
 
     Text read_box_text(BoxKind kind) override { return rich_edit_get_text(control(box_row(kind).id)); }
 
@@ -65,6 +71,7 @@ public:
         if (!rich_edit_is_empty(box)) {
             if (HWND fresh = rich_edit.replace(box, row)) {
                 if (last_focus == box) last_focus = fresh;
+                retire_box(box);
                 box = fresh;
             }
         }
@@ -75,6 +82,18 @@ public:
 
     void show_warning(const Text& message, const Text& title) override {
         MessageBoxA(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    }
+
+private:
+    // Destroying a box of 160,000 lines takes a good part of a second, so a
+    // replaced box is only hidden here and destroyed once the message that
+    // replaced it is done: a generate writes its result file first. Without
+    // its id it is no longer found as the box, and its notices go nowhere.
+    void retire_box(HWND box) {
+        ShowWindow(box, SW_HIDE);
+        SetWindowLongPtrA(box, GWLP_ID, 0);
+        retired_boxes.push_back(box);
+        if (retired_boxes.size() == 1) PostMessageA(window, wm_destroy_retired_boxes, 0, 0);
     }
 };
 
@@ -174,6 +193,12 @@ BOOL on_erase_background(HWND hwnd, HDC dc) {
     return TRUE;
 }
 
+void on_destroy_retired_boxes(HWND hwnd) {
+    MainWindow* w = main_window_of(hwnd);
+    if (!w) return;
+    for (HWND box : std::exchange(w->retired_boxes, {})) DestroyWindow(box);
+}
+
 void on_destroy(HWND hwnd) {
     if (MainWindow* w = main_window_of(hwnd)) {
         w->window = nullptr;
@@ -190,6 +215,7 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         HANDLE_MSG(hwnd, WM_ACTIVATE, on_activate);
         HANDLE_MSG(hwnd, WM_ERASEBKGND, on_erase_background);
         HANDLE_MSG(hwnd, WM_DESTROY, on_destroy);
+        HANDLE_MSG(hwnd, wm_destroy_retired_boxes, on_destroy_retired_boxes);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -118,9 +118,7 @@ HWND RichEditFactory::replace(HWND box, const ControlRow& row) {
     HWND fresh = create(GetParent(box), row);
     if (!fresh) return nullptr;
     SetWindowPos(fresh, box, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    const bool had_focus = GetFocus() == box;
-    DestroyWindow(box);
-    if (had_focus) SetFocus(fresh);
+    if (GetFocus() == box) SetFocus(fresh);
     return fresh;
 }
 

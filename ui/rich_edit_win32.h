@@ -25,10 +25,10 @@ public:
     // reporting on; nullptr when neither control can be made.
     HWND create(HWND parent, const ControlRow& row);
 
-    // A fresh, empty box of the row in the place of `box`: same stacking
-    // position, the focus moved over; the old box is destroyed. Emptying a box
-    // that holds many lines takes time that grows with the square of the lines
-    // in some rich-edit versions; destroying one is linear.
+    // A fresh, empty box of the row in the place of `box`, just below it,
+    // shown, with the focus moved over; the caller takes the old box away.
+    // Emptying a box that holds many lines takes time that grows with the
+    // square of the lines in some rich-edit versions; destroying one is linear.
     HWND replace(HWND box, const ControlRow& row);
 
 private:
