@@ -95,3 +95,11 @@ constexpr int category_of(const ControlRow& row) {
     const CategoryNumber* category = std::get_if<CategoryNumber>(&row.role);
     return category ? category->n : 0;
 }
+
+constexpr bool one_radio_button_per_category() {
+    int next = 1;
+    for (const ControlRow& row : window_layout)
+        if (const int category = category_of(row); category && category != next++) return false;
+    return next == category_count + 1;
+}
+static_assert(one_radio_button_per_category(), "单选框N stands for category N, every category has one");
