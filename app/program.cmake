@@ -28,5 +28,10 @@ if(COMMAND kw_add_release_checks)
   kw_add_release_checks(keyword_expander)
 endif()
 if(KW_BUILD_TESTS)
+  # A bare result box under Wine, timed to set program_bench's generate
+  # beside the platform's own cost; run by hand.
+  kw_add_executable(rich_edit_bench bench/rich_edit_bench_win32.cpp)
+  target_include_directories(rich_edit_bench PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(rich_edit_bench PRIVATE kw_window)
   include(tests/win32/tests.cmake OPTIONAL)
 endif()

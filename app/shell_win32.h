@@ -1,22 +1,8 @@
 #pragma once
 // The application shell: start-up, the message loop, the orderly end and the
-// one fatal-error path.
-#include <windows.h>
-
-#include <vector>
-
+// one fatal-error path. Its state, one AppShell for the whole process, is
+// reached only through these operations.
 #include "expand/text.h"
-
-struct AppShell {
-    void (*exit_routine)() = nullptr;  // runs at most once, never after a fatal error
-    bool loop_entered = false;
-    bool shutting_down = false;
-    Text program_folder;
-    std::vector<HWND> loaded_windows;
-    bool ole_initialised = false;
-};
-
-AppShell& app_shell();
 
 int start_program();
 void init_shell();

@@ -26,15 +26,8 @@ namespace {
 // it: inside the statement text that byte takes the next byte along.
 bool seed_swallows_next_byte(std::string_view seed) {
     std::size_t at = 0;
-    while (at < seed.size()) {
-        if (is_lead_byte(seed[at])) {
-            if (at + 1 == seed.size()) return true;
-            at += 2;
-        } else {
-            at += 1;
-        }
-    }
-    return false;
+    while (at < seed.size()) at = character_end(seed, at);
+    return at > seed.size();
 }
 
 // The statement text cut at the wildcards that a scan finds: a seed goes
@@ -59,11 +52,8 @@ StatementTemplate compile_template(std::string_view text, bool swallow_after_wil
             at += 1;
             piece_start = at;
             if (swallow_after_wildcard && at < text.size()) at += 1;
-        } else if (is_lead_byte(text[at])) {
-            if (at + 1 == text.size()) break;
-            at += 2;
         } else {
-            at += 1;
+            at = character_end(text, at);
         }
     }
     t.pieces.push_back({piece_start, text.size() - piece_start});

@@ -11,16 +11,13 @@ TextList split_by_delimiter(const Text& text, const Text& delimiter) {
     const std::size_t width = delimiter.size();
     std::size_t piece_start = 0;
     std::size_t at = 0;
-    while (size - at >= width) {
+    while (at + width <= size) {
         if (std::memcmp(text.data() + at, delimiter.data(), width) == 0) {
             members.emplace_back(text, piece_start, at - piece_start);
             at += width;
             piece_start = at;
-        } else if (is_lead_byte(text[at])) {
-            if (at + 1 == size) break;
-            at += 2;
         } else {
-            at += 1;
+            at = character_end(text, at);
         }
     }
     if (piece_start < size) members.emplace_back(text, piece_start, Text::npos);
@@ -31,16 +28,8 @@ int find_from(const Text& text, const Text& pattern, int start) {
     const std::size_t size = text.size();
     std::size_t at = start > 1 ? static_cast<std::size_t>(start) - 1 : 0;
     if (pattern.empty() || at >= size) return -1;
-    while (size - at >= pattern.size()) {
-        if (std::memcmp(text.data() + at, pattern.data(), pattern.size()) == 0)
-            return static_cast<int>(at) + 1;
-        if (is_lead_byte(text[at])) {
-            if (at + 1 == size) break;
-            at += 2;
-        } else {
-            at += 1;
-        }
-    }
+    for (; at + pattern.size() <= size; at = character_end(text, at))
+        if (std::memcmp(text.data() + at, pattern.data(), pattern.size()) == 0) return static_cast<int>(at) + 1;
     return -1;
 }
 

@@ -12,6 +12,14 @@ using TextList = std::vector<Text>;
 
 inline bool is_lead_byte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
 
+// The one stepping rule of every scan: the position just after the character
+// that starts at `at` (0-based, inside the text). A lead byte takes the next
+// byte along whatever it is; a lead byte that is the last byte reaches one
+// past the end, which tells the scan that the text ended inside a character.
+inline std::size_t character_end(std::string_view text, std::size_t at) {
+    return at + (is_lead_byte(text[at]) ? 2 : 1);
+}
+
 // Cuts at every delimiter; a delimiter at the very end adds no empty member.
 TextList split_by_delimiter(const Text& text, const Text& delimiter);
 int find_from(const Text& text, const Text& pattern, int start);

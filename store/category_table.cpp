@@ -15,13 +15,4 @@ const CategoryRow table[category_count] = {
 };
 }  // namespace
 
-const char* CategoryRow::path_of(BoxKind kind) const {
-    switch (kind) {
-    case BoxKind::seed: return seed_path;
-    case BoxKind::statement: return statement_path;
-    case BoxKind::result: return result_path;
-    }
-    return nullptr;
-}
-
 const CategoryRow& category_row(int n) { return table[n - 1]; }

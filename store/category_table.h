@@ -1,6 +1,4 @@
 #pragma once
-#include "expand/window_ops.h"
-
 inline constexpr int category_count = 10;
 
 struct CategoryRow {
@@ -8,8 +6,6 @@ struct CategoryRow {
     const char* seed_path;
     const char* statement_path;
     const char* result_path;
-
-    const char* path_of(BoxKind kind) const;
 };
 
 // Row n (1 to 10) of the constant table.

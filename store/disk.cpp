@@ -7,16 +7,11 @@ std::unique_ptr<char[]> try_allocate_buffer(std::size_t bytes) {
 }
 
 std::size_t data_text_length(const char* bytes, std::size_t size) {
-    std::size_t at = 0;
-    while (at < size) {
-        const char c = bytes[at];
+    const std::string_view text(bytes, size);
+    for (std::size_t at = 0; at < size; at = character_end(text, at)) {
+        const char c = text[at];
         if (c == '\0' || c == '\x1A') return at;
-        if (is_lead_byte(c)) {
-            if (at + 1 < size && bytes[at + 1] == '\0') return at;
-            at += 2;
-        } else {
-            at += 1;
-        }
+        if (is_lead_byte(c) && at + 1 < size && text[at + 1] == '\0') return at;
     }
     return size;
 }

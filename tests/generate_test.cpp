@@ -5,14 +5,9 @@
 #include "expand/generate.h"
 #include "tests/fake_window.h"
 #include "tests/plain_expansion.h"
+#include "tests/text_lines.h"
 
 namespace {
-
-Text lines(int count, const Text& line) {
-    Text text;
-    for (int i = 0; i < count; ++i) text += (i ? "\r\n" : "") + line;
-    return text;
-}
 
 Text generate(const Text& seeds, const Text& statements) {
     FakeWindow window;

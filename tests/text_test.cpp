@@ -2,6 +2,25 @@
 
 #include "expand/text.h"
 
+TEST(CharacterEnd, ALeadByteTakesTheNextByteWhateverItIs) {
+    struct Case { const char* why; Text text; std::size_t at; std::size_t end; };
+    const Case cases[] = {
+        {"ASCII byte is one character",             "ab",           0, 1},
+        {"GBK character is two bytes",              "\xC4\xE3",     0, 2},
+        {"0x80 is already a lead byte",             "\x80" "a",      0, 2},
+        {"0xFF is a lead byte too",                 "\xFF" "a",      0, 2},
+        {"lead byte takes a CR along",              "\xB0\r\n",     0, 2},
+        {"lead byte takes a NUL along",             Text("\xB0\0", 2), 0, 2},
+        {"lead byte takes a star along",            "\xB0*",        0, 2},
+        {"lead byte takes another lead byte along", "\xB0\xB0\xB0", 1, 3},
+        {"last byte a lead byte: one past the end", "a\xB0",        1, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(character_end(c.text, c.at), c.end);
+    }
+}
+
 TEST(SplitByDelimiter, CutsAtCrLfOnCharacterBoundaries) {
     struct Case { const char* why; Text text; TextList members; };
     const Case cases[] = {

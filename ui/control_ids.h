@@ -1,11 +1,13 @@
 #pragma once
 // The control ids of the main window, named as the controls are. The
 // children of the two panels are children of 分组框1 and 分组框2.
+#include "store/category_table.h"
+
 enum : int {
     id_超文本浏览框1 = 100,
-    id_单选框1 = 101,  // to id_单选框1 + 9 for 单选框10
-    id_单选框10 = 110,
-    id_分组框1 = 120,
+    id_单选框1,  // to id_单选框1 + 9 for 单选框10
+    id_单选框10 = id_单选框1 + category_count - 1,
+    id_分组框1,
     id_超级链接框1,
     id_标签3,
     id_标签2,
@@ -20,4 +22,5 @@ enum : int {
     id_通用编辑框,
     id_种子编辑框,
     id_分组框3,
+    id_after_last,
 };

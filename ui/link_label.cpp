@@ -3,8 +3,6 @@
 #include "ui/web_addresses.h"
 
 namespace {
-constexpr Colour grey{128, 128, 128};
-constexpr Colour blue{0, 0, 255};
 constexpr Colour navy{10, 36, 106};
 constexpr Colour maroon{128, 0, 0};
 constexpr Colour purple{128, 0, 128};

@@ -8,15 +8,7 @@
 #include <utility>
 
 #include "expand/text.h"
-
-struct Colour {
-    unsigned char r = 0;
-    unsigned char g = 0;
-    unsigned char b = 0;
-    friend bool operator==(Colour x, Colour y) { return x.r == y.r && x.g == y.g && x.b == y.b; }
-    friend bool operator!=(Colour x, Colour y) { return !(x == y); }
-};
-inline constexpr Colour panel_colour{236, 236, 236};
+#include "ui/colour.h"
 
 struct LinkLabelSpec {
     Text caption;  // when empty the address is drawn instead

@@ -1,7 +1,5 @@
 #include "ui/link_label_win32.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -58,8 +56,6 @@ LinkLabelState& state_of(HWND hwnd) {
     return *reinterpret_cast<LinkLabelState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-COLORREF to_colorref(Colour c) { return RGB(c.r, c.g, c.b); }
-
 bool inside_client(HWND hwnd, int x, int y) {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -69,17 +65,7 @@ bool inside_client(HWND hwnd, int x, int y) {
 
 void paint_label(HWND hwnd, HDC dc) {
     const LinkLabelState& state = state_of(hwnd);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    UniqueGdiObject background(CreateSolidBrush(to_colorref(state.background())));
-    FillRect(dc, &client, static_cast<HBRUSH>(background.get()));
-    const HGDIOBJ old_font = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, to_colorref(state.current_colour()));
-    const Text& text = state.drawn_text();
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &client,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
-    SelectObject(dc, old_font);
+    draw_own_text(hwnd, dc, state.drawn_text(), TextAlign::centre, state.current_colour(), state.background());
 }
 
 void apply(HWND hwnd, MouseMoveResponse response) {
@@ -102,9 +88,8 @@ void on_nc_destroy(HWND hwnd) {
 }
 
 void on_paint(HWND hwnd) {
-    PAINTSTRUCT paint;
-    if (HDC dc = BeginPaint(hwnd, &paint)) paint_label(hwnd, dc);
-    EndPaint(hwnd, &paint);
+    const PaintScope paint(hwnd);
+    if (paint.dc()) paint_label(hwnd, paint.dc());
 }
 
 void on_mouse_move(HWND hwnd, int x, int y, UINT) {
@@ -131,6 +116,9 @@ void on_capture_changed(HWND hwnd, HWND gaining) {
     if (state_of(hwnd).handle_capture_lost()) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
+// The whole label is filled while painting; erasing first would only flicker.
+BOOL on_erase_background(HWND, HDC) { return TRUE; }
+
 BOOL on_set_cursor(HWND hwnd, HWND, UINT, UINT) {
     SetCursor(reinterpret_cast<HCURSOR>(GetClassLongPtrA(hwnd, GCLP_HCURSOR)));  // the hand
     return TRUE;
@@ -144,10 +132,9 @@ LRESULT CALLBACK link_label_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         HANDLE_MSG(hwnd, WM_MOUSEMOVE, on_mouse_move);
         HANDLE_MSG(hwnd, WM_LBUTTONDOWN, on_lbutton_down);
         HANDLE_MSG(hwnd, WM_SETCURSOR, on_set_cursor);
-    case WM_CAPTURECHANGED: on_capture_changed(hwnd, reinterpret_cast<HWND>(lParam)); return 0;
-    // The whole label is filled while painting; erasing first would only flicker.
-    case WM_ERASEBKGND: return 1;
-    case WM_PRINTCLIENT: paint_label(hwnd, reinterpret_cast<HDC>(wParam)); return 0;
+        HANDLE_MSG(hwnd, WM_CAPTURECHANGED, on_capture_changed);
+        HANDLE_MSG(hwnd, WM_ERASEBKGND, on_erase_background);
+        HANDLE_MSG(hwnd, WM_PRINTCLIENT, paint_label);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -171,10 +158,13 @@ LinkPlatform& system_link_platform() {
     return platform;
 }
 
-HWND create_link_label(HWND parent, int x, int y, int width, int height, const LinkLabelSpec& spec) {
+HWND create_link_label(HWND parent, const ControlRow& row) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!register_link_label_class(instance)) return nullptr;
+    const auto* label = std::get_if<LinkLabelId>(&row.role);
+    if (!label || !register_link_label_class(instance)) return nullptr;
+    const LinkLabelSpec spec = link_label_spec(*label);
     const Text& text = spec.caption.empty() ? spec.address : spec.caption;
-    return CreateWindowExA(0, link_label_class, text.c_str(), WS_CHILD, x, y, width, height,
-                           parent, nullptr, instance, const_cast<LinkLabelSpec*>(&spec));
+    return CreateWindowExA(0, link_label_class, text.c_str(), WS_CHILD, row.place.x, row.place.y, row.place.width,
+                           row.place.height, parent, child_id(row.id), instance,
+                           const_cast<LinkLabelSpec*>(&spec));
 }

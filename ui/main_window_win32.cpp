@@ -2,17 +2,18 @@
 
 #include <commctrl.h>
 #include <richedit.h>
-#include <windowsx.h>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "ui/event_handlers.h"
-#include "ui/control_ids.h"
 #include "ui/link_label_win32.h"
 #include "ui/rich_edit_win32.h"
 #include "ui/web_addresses.h"
 #include "ui/web_strip_win32.h"
 #include "ui/window_kit_win32.h"
+#include "ui/window_layout.h"
 
 namespace {
 
@@ -21,53 +22,11 @@ constexpr char label_class[] = "TessarynLabel";
 constexpr char caption[] = " Tessaryn 批量生成关键词软件 V1.3";
 constexpr int window_width = 723;
 constexpr int window_height = 733;
-constexpr COLORREF panel_rgb = RGB(236, 236, 236);
-constexpr COLORREF hint_colour = RGB(128, 128, 128);
-constexpr COLORREF blue = RGB(0, 0, 255);
+constexpr WPARAM escape_character = 0x1B;  // what the Esc key types
 
-
-enum class Kind { web_strip, radio, group, link, label, button, editor };
-
-struct ControlRow {
-    int id;
-    Kind kind;
-    int parent_id;  // 0: the window itself
-    int x, y, width, height;
-    const char* text;
-};
-
-// The controls in stacking order, top to bottom; each panel's children are
-// stacked by themselves in the order given.
-constexpr ControlRow layout[] = {
-    {id_超文本浏览框1, Kind::web_strip, 0, 2, 689, 715, 18, nullptr},
-    {id_单选框1 + 0, Kind::radio, 0, 17, 581, 64, 16, "莫认区"},
-    {id_单选框1 + 1, Kind::radio, 0, 85, 581, 64, 16, "省市县"},
-    {id_单选框1 + 2, Kind::radio, 0, 153, 581, 64, 16, "提问类"},
-    {id_单选框1 + 3, Kind::radio, 0, 221, 581, 64, 16, "热门类"},
-    {id_单选框1 + 4, Kind::radio, 0, 289, 581, 64, 16, "学术类"},
-    {id_单选框1 + 5, Kind::radio, 0, 357, 581, 64, 16, "产品类"},
-    {id_单选框1 + 6, Kind::radio, 0, 425, 581, 64, 16, "搜索类"},
-    {id_单选框1 + 7, Kind::radio, 0, 493, 581, 64, 16, "未知一"},
-    {id_单选框1 + 8, Kind::radio, 0, 561, 581, 64, 16, "未知二"},
-    {id_单选框1 + 9, Kind::radio, 0, 636, 581, 64, 16, "未知三"},
-    {id_分组框1, Kind::group, 0, 2, 603, 424, 85, "软件说明"},
-    {id_超级链接框1, Kind::link, id_分组框1, 10, 62, 405, 19, nullptr},
-    {id_标签3, Kind::label, id_分组框1, 11, 45, 325, 19, "通配语句中，每行一句，每行中必需包含一个通配符*号！"},
-    {id_标签2, Kind::label, id_分组框1, 11, 29, 325, 19, "关键词每行一个，不能有无效数据或空行，否则将出现错误！"},
-    {id_标签1, Kind::label, id_分组框1, 11, 12, 317, 19, "以上三项分别是，关键词、通配语句、匹配结果！"},
-    {id_生成关键词按钮, Kind::button, 0, 431, 608, 284, 32, "点 击 生 成   括 展 关 键 词"},
-    {id_分组框2, Kind::group, 0, 432, 648, 285, 40, "网站管理"},
-    {id_超级链接框5, Kind::link, id_分组框2, 216, 16, 57, 16, nullptr},
-    {id_超级链接框4, Kind::link, id_分组框2, 130, 16, 79, 16, nullptr},
-    {id_超级链接框3, Kind::link, id_分组框2, 72, 16, 51, 16, nullptr},
-    {id_超级链接框2, Kind::link, id_分组框2, 7, 16, 58, 16, nullptr},
-    {id_合成编辑框, Kind::editor, 0, 420, 0, 298, 566, nullptr},
-    {id_通用编辑框, Kind::editor, 0, 200, 0, 220, 566, nullptr},
-    {id_种子编辑框, Kind::editor, 0, 0, 0, 200, 566, nullptr},
-    {id_分组框3, Kind::group, 0, 2, 568, 715, 34, "分类"},
-};
-
-HFONT default_gui_font() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+// Posted when a box has been taken out of the window; see retire_box.
+constexpr UINT wm_destroy_retired_boxes = WM_APP + 1;
+#define HANDLE_wm_destroy_retired_boxes(hwnd, wParam, lParam, fn) ((fn)(hwnd), 0L)
 
 HFONT make_font(const char* face, int pixel_height, int weight) {
     return CreateFontA(-pixel_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -81,15 +40,10 @@ public:
     explicit MainWindow(Disk& disk) : store(disk, *this), events(store, *this) {}
 
     HWND window = nullptr;
-    HWND 超文本浏览框1 = nullptr;
-    std::array<HWND, 11> 单选框{};  // 单选框[1] to 单选框[10]
-    HWND 分组框1 = nullptr, 分组框2 = nullptr, 分组框3 = nullptr;
-    HWND 生成关键词按钮 = nullptr;
-    HWND 种子编辑框 = nullptr, 通用编辑框 = nullptr, 合成编辑框 = nullptr;
+    std::array<HWND, window_layout.size()> controls{};  // by id, as the layout's rows
+    HWND& control(int id) { return controls[static_cast<std::size_t>(id - first_control_id)]; }
 
-    UniqueLibrary rich_edit_library;
-    UniqueLibrary older_rich_edit_library;
-    RichEditClass rich_edit;
+    RichEditFactory rich_edit;
     UniqueGdiObject radio_font;
     UniqueGdiObject button_font;
     UniqueGdiObject panel_brush;
@@ -105,42 +59,25 @@ public:
     // changes selects nothing (set around the radio buttons' focus messages).
     bool radio_focus_changing = false;
     HWND last_focus = nullptr;
+    std::vector<HWND> retired_boxes;
 
-    HWND& box_slot(BoxKind kind) {
-        switch (kind) {
-        case BoxKind::seed: return 种子编辑框;
-        case BoxKind::statement: return 通用编辑框;
-        case BoxKind::result: break;
-        }
-        return 合成编辑框;
-    }
-
-    std::array<HWND, 15> focus_order() const {
-        return {种子编辑框, 通用编辑框, 合成编辑框, 生成关键词按钮, 单选框[10], 单选框[9], 单选框[8], 单选框[7],
-                单选框[6],  单选框[5],  单选框[4],  单选框[3],     单选框[2],  单选框[1],  超文本浏览框1};
-    }
-
-    int radio_number(HWND control) const {
-        for (int n = 1; n <= 10; ++n)
-            if (单选框[n] == control) return n;
-        return 0;
-    }
-
-    Text read_box_text(BoxKind kind) override { return rich_edit_get_text(box_slot(kind)); }
+    Text read_box_text(BoxKind kind) override { return rich_edit_get_text(control(box_row(kind).id)); }
 
     bool set_box_text(BoxKind kind, const Text& text) override {
-        HWND& slot = box_slot(kind);
+        const ControlRow& row = box_row(kind);
+        HWND& box = control(row.id);
         // A box with text is replaced by a fresh one instead of being emptied:
         // the result box holds 160,000 lines after a generate at the limit.
         auto empty_box = [&] {
-            if (rich_edit_is_empty(slot)) return;
-            if (HWND fresh = rich_edit_replace(slot, rich_edit)) {
-                if (last_focus == slot) last_focus = fresh;
-                slot = fresh;
+            if (rich_edit_is_empty(box)) return;
+            if (HWND fresh = rich_edit.replace(box, row)) {
+                if (last_focus == box) last_focus = fresh;
+                retire_box(box);
+                box = fresh;
             }
         };
         empty_box();
-        const bool holds = rich_edit_set_text(slot, text);
+        const bool holds = rich_edit_set_text(box, text);
         if (!holds) empty_box();  // never a part of the text
         // The change notice of the replacement, delivered nested and exactly once.
         events.handle_box_change(kind);
@@ -149,6 +86,18 @@ public:
 
     void show_warning(const Text& message, const Text& title) override {
         MessageBoxA(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    }
+
+private:
+    // Destroying a box of 160,000 lines takes a good part of a second, so a
+    // replaced box is only hidden here and destroyed once the message that
+    // replaced it is done: a generate writes its result file first. Without
+    // its id it is no longer found as the box, and its notices go nowhere.
+    void retire_box(HWND box) {
+        ShowWindow(box, SW_HIDE);
+        SetWindowLongPtrA(box, GWLP_ID, 0);
+        retired_boxes.push_back(box);
+        if (retired_boxes.size() == 1) PostMessageA(window, wm_destroy_retired_boxes, 0, 0);
     }
 };
 
@@ -166,42 +115,63 @@ MainWindow* main_window_of(HWND hwnd) {
     return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+// The layout row of one of the window's controls; nullptr for any other window.
+const ControlRow* row_of(MainWindow& w, HWND control) {
+    const int id = control ? GetDlgCtrlID(control) : 0;
+    return is_control_id(id) && w.control(id) == control ? &layout_row(id) : nullptr;
+}
+
 void check_radio(MainWindow& w, int n) {
     w.checked_radio = n;
-    for (int i = 1; i <= 10; ++i) Button_SetCheck(w.单选框[i], i == n ? BST_CHECKED : BST_UNCHECKED);
+    for (const ControlRow& row : window_layout)
+        if (const int category = category_of(row))
+            Button_SetCheck(w.control(row.id), category == n ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The window's own children that take the focus, in the reverse of their stacking order.
+std::vector<const ControlRow*> focus_order() {
+    std::vector<const ControlRow*> order;
+    for (auto row = window_layout.rbegin(); row != window_layout.rend(); ++row)
+        if (takes_focus(*row)) order.push_back(&*row);
+    return order;
 }
 
 // ---- the window procedure, one line per message -------------------------
 
+BOOL on_nc_create(HWND hwnd, LPCREATESTRUCT create) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    return FORWARD_WM_NCCREATE(hwnd, create, DefWindowProcA);
+}
+
 void on_command(HWND hwnd, int id, HWND, UINT code) {
     MainWindow* w = main_window_of(hwnd);
-    if (!w || w->building) return;
-    switch (id) {
-    case id_种子编辑框: if (code == EN_CHANGE) w->events.handle_box_change(BoxKind::seed); return;
-    case id_通用编辑框: if (code == EN_CHANGE) w->events.handle_box_change(BoxKind::statement); return;
-    case id_合成编辑框: if (code == EN_CHANGE) w->events.handle_box_change(BoxKind::result); return;
-    case id_生成关键词按钮: if (code == BN_CLICKED) w->events.handle_generate_click(); return;
-    }
-    if (id >= id_单选框1 && id <= id_单选框10 && code == BN_CLICKED && !w->radio_focus_changing) {
-        check_radio(*w, id - id_单选框1 + 1);
-        w->events.handle_category_click(id - id_单选框1 + 1);
+    if (!w || w->building || !is_control_id(id)) return;
+    const ControlRow& row = layout_row(id);
+    if (const BoxKind* box = std::get_if<BoxKind>(&row.role)) {
+        if (code == EN_CHANGE) w->events.handle_box_change(*box);
+    } else if (row.kind == ControlKind::button) {
+        if (code == BN_CLICKED) w->events.handle_generate_click();
+    } else if (const int category = category_of(row)) {
+        if (code == BN_CLICKED && !w->radio_focus_changing) {
+            check_radio(*w, category);
+            w->events.handle_category_click(category);
+        }
     }
 }
 
 HBRUSH on_ctl_color_static(HWND hwnd, HDC dc, HWND control, int) {
     MainWindow* w = main_window_of(hwnd);
     if (!w) return nullptr;
-    COLORREF text = RGB(0, 0, 0);
-    if (control == w->分组框1) text = hint_colour;
-    if (control == w->分组框2 || control == w->分组框3) text = blue;
-    SetTextColor(dc, text);
-    SetBkColor(dc, panel_rgb);
+    const ControlRow* row = row_of(*w, control);
+    SetTextColor(dc, to_colorref(row ? row->ink : black));
+    SetBkColor(dc, to_colorref(panel_colour));
     return static_cast<HBRUSH>(w->panel_brush.get());
 }
 
 BOOL on_set_cursor(HWND hwnd, HWND under, UINT hit_test, UINT) {
     MainWindow* w = main_window_of(hwnd);
-    if (w && hit_test == HTCLIENT && (w->radio_number(under) || under == w->生成关键词按钮)) {
+    const ControlRow* row = w && hit_test == HTCLIENT ? row_of(*w, under) : nullptr;
+    if (row && (row->kind == ControlKind::radio || row->kind == ControlKind::button)) {
         SetCursor(w->hand);
         return TRUE;
     }
@@ -215,7 +185,7 @@ void on_activate(HWND hwnd, UINT state, HWND, BOOL minimized) {
         HWND focus = GetFocus();
         if (focus && IsChild(hwnd, focus)) w->last_focus = focus;
     } else if (!minimized) {
-        SetFocus(w->last_focus && IsWindow(w->last_focus) ? w->last_focus : w->种子编辑框);
+        SetFocus(w->last_focus && IsWindow(w->last_focus) ? w->last_focus : w->control(focus_order()[0]->id));
     }
 }
 
@@ -227,6 +197,12 @@ BOOL on_erase_background(HWND hwnd, HDC dc) {
     return TRUE;
 }
 
+void on_destroy_retired_boxes(HWND hwnd) {
+    MainWindow* w = main_window_of(hwnd);
+    if (!w) return;
+    for (HWND box : std::exchange(w->retired_boxes, {})) DestroyWindow(box);
+}
+
 void on_destroy(HWND hwnd) {
     if (MainWindow* w = main_window_of(hwnd)) {
         w->window = nullptr;
@@ -236,71 +212,87 @@ void on_destroy(HWND hwnd) {
 
 LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        break;
-    }
+        HANDLE_MSG(hwnd, WM_NCCREATE, on_nc_create);
         HANDLE_MSG(hwnd, WM_COMMAND, on_command);
         HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, on_ctl_color_static);
         HANDLE_MSG(hwnd, WM_SETCURSOR, on_set_cursor);
         HANDLE_MSG(hwnd, WM_ACTIVATE, on_activate);
         HANDLE_MSG(hwnd, WM_ERASEBKGND, on_erase_background);
         HANDLE_MSG(hwnd, WM_DESTROY, on_destroy);
+        HANDLE_MSG(hwnd, wm_destroy_retired_boxes, on_destroy_retired_boxes);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 // ---- the self-drawn grey labels -----------------------------------------
 
+void on_label_paint(HWND hwnd) {
+    const PaintScope paint(hwnd);
+    const int id = GetDlgCtrlID(hwnd);
+    const Colour ink = is_control_id(id) ? layout_row(id).ink : grey;
+    if (paint.dc()) draw_own_text(hwnd, paint.dc(), window_text(hwnd), TextAlign::left, ink, panel_colour);
+}
+
+// The whole label is filled while painting; erasing first would only flicker.
+BOOL on_label_erase_background(HWND, HDC) { return TRUE; }
+
 LRESULT CALLBACK label_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
-        RECT area;
-        GetClientRect(hwnd, &area);
-        HBRUSH panel = CreateSolidBrush(panel_rgb);
-        FillRect(dc, &area, panel);
-        DeleteObject(panel);
-        char text[256];
-        GetWindowTextA(hwnd, text, sizeof text);
-        HGDIOBJ old_font = SelectObject(dc, default_gui_font());
-        SetTextColor(dc, hint_colour);
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, text, -1, &area, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old_font);
-        EndPaint(hwnd, &paint);
-        return 0;
+    switch (msg) {
+        HANDLE_MSG(hwnd, WM_PAINT, on_label_paint);
+        HANDLE_MSG(hwnd, WM_ERASEBKGND, on_label_erase_background);
     }
-    if (msg == WM_ERASEBKGND) return 1;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 // ---- subclassed platform controls ---------------------------------------
 
-LRESULT CALLBACK radio_subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    auto* w = reinterpret_cast<MainWindow*>(data);
-    if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS) {
-        const bool was = w->radio_focus_changing;
-        w->radio_focus_changing = true;
-        const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-        w->radio_focus_changing = was;
-        check_radio(*w, w->checked_radio);
-        return result;
+// The button's own focus handling may raise a click notice; it selects nothing.
+template <typename Forward>
+void while_radio_focus_changes(HWND radio, Forward forward) {
+    MainWindow* w = main_window_of(GetParent(radio));
+    if (!w) return forward();
+    const bool was = w->radio_focus_changing;
+    w->radio_focus_changing = true;
+    forward();
+    w->radio_focus_changing = was;
+    check_radio(*w, w->checked_radio);
+}
+
+void on_radio_set_focus(HWND hwnd, HWND previous) {
+    while_radio_focus_changes(hwnd, [&] { FORWARD_WM_SETFOCUS(hwnd, previous, DefSubclassProc); });
+}
+
+void on_radio_kill_focus(HWND hwnd, HWND next) {
+    while_radio_focus_changes(hwnd, [&] { FORWARD_WM_KILLFOCUS(hwnd, next, DefSubclassProc); });
+}
+
+LRESULT CALLBACK radio_subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (msg) {
+        HANDLE_MSG(hwnd, WM_SETFOCUS, on_radio_set_focus);
+        HANDLE_MSG(hwnd, WM_KILLFOCUS, on_radio_kill_focus);
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 // A group box draws only its frame and caption; the panel colour fills the rest.
-LRESULT CALLBACK group_subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    if (msg == WM_ERASEBKGND) {
-        auto* w = reinterpret_cast<MainWindow*>(data);
-        RECT area;
-        GetClientRect(hwnd, &area);
-        FillRect(reinterpret_cast<HDC>(wParam), &area, static_cast<HBRUSH>(w->panel_brush.get()));
-        return 1;
+BOOL on_group_erase_background(HWND hwnd, HDC dc) {
+    MainWindow* w = main_window_of(GetParent(hwnd));
+    RECT area;
+    GetClientRect(hwnd, &area);
+    FillRect(dc, &area, w ? static_cast<HBRUSH>(w->panel_brush.get()) : GetSysColorBrush(COLOR_BTNFACE));
+    return TRUE;
+}
+
+// The panel's children are coloured as the window's own.
+HBRUSH on_group_ctl_color_static(HWND hwnd, HDC dc, HWND control, int) {
+    return FORWARD_WM_CTLCOLORSTATIC(GetParent(hwnd), dc, control, SendMessageA);
+}
+
+LRESULT CALLBACK group_subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (msg) {
+        HANDLE_MSG(hwnd, WM_ERASEBKGND, on_group_erase_background);
+        HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, on_group_ctl_color_static);
     }
-    if (msg == WM_CTLCOLORSTATIC) return SendMessageA(GetParent(hwnd), msg, wParam, lParam);
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -323,115 +315,168 @@ bool register_classes(HINSTANCE instance) {
     return ensure_window_class(main) && ensure_window_class(label);
 }
 
-LinkLabelId link_of(int id) {
-    switch (id) {
-    case id_超级链接框1: return LinkLabelId::超级链接框1;
-    case id_超级链接框2: return LinkLabelId::超级链接框2;
-    case id_超级链接框3: return LinkLabelId::超级链接框3;
-    case id_超级链接框4: return LinkLabelId::超级链接框4;
-    }
-    return LinkLabelId::超级链接框5;
-}
+// ---- the controls, one creator per kind, each taking its layout row -----
 
-HWND with_id(HWND control, int id) {
-    if (control) SetWindowLongPtrA(control, GWLP_ID, id);
+constexpr DWORD child_style = WS_CHILD | WS_CLIPSIBLINGS;
+
+HWND create_child(const char* window_class_name, HWND parent, const ControlRow& row, const char* text, DWORD style,
+                  HFONT font) {
+    HWND control = CreateWindowExA(0, window_class_name, text, child_style | style, row.place.x, row.place.y,
+                                   row.place.width, row.place.height, parent, child_id(row.id),
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (control) SetWindowFont(control, font, FALSE);
     return control;
 }
 
-HWND make_control(MainWindow& w, const ControlRow& row, HWND parent) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id));
-    const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
+HWND create_radio(MainWindow& w, HWND parent, const ControlRow& row) {
+    const char* text = category_row(category_of(row)).caption;
+    HWND radio = create_child("BUTTON", parent, row, text, BS_AUTORADIOBUTTON | BS_LEFT | BS_VCENTER | BS_MULTILINE,
+                              static_cast<HFONT>(w.radio_font.get()));
+    if (radio) SetWindowSubclass(radio, radio_subclass, 1, 0);
+    return radio;
+}
+
+HWND create_group(HWND parent, const ControlRow& row) {
+    HWND group = create_child("BUTTON", parent, row, row.text, WS_CLIPCHILDREN | BS_GROUPBOX, default_gui_font());
+    if (group) SetWindowSubclass(group, group_subclass, 1, 0);
+    return group;
+}
+
+HWND make_control(MainWindow& w, HWND parent, const ControlRow& row) {
     switch (row.kind) {
-    case Kind::editor: {
-        HWND box = create_rich_edit(parent, w.rich_edit, row.id, row.x, row.y, row.width, row.height);
-        if (!box && !w.older_rich_edit_library) {
-            // Rich edit 2.0 loaded but its window cannot be made: the older control.
-            w.older_rich_edit_library.reset(LoadLibraryA("RICHED32.DLL"));
-            if (!w.older_rich_edit_library) return nullptr;
-            w.rich_edit = {w.older_rich_edit_library.get(), "RICHEDIT"};
-            box = create_rich_edit(parent, w.rich_edit, row.id, row.x, row.y, row.width, row.height);
-        }
-        return box;
-    }
-    case Kind::radio: {
-        HWND radio = CreateWindowExA(0, "BUTTON", row.text, child | BS_AUTORADIOBUTTON | BS_LEFT | BS_VCENTER | BS_MULTILINE,
-                                     row.x, row.y, row.width, row.height, parent, id, instance, nullptr);
-        if (radio) {
-            SetWindowSubclass(radio, radio_subclass, 1, reinterpret_cast<DWORD_PTR>(&w));
-            SetWindowFont(radio, w.radio_font.get(), FALSE);
-        }
-        return radio;
-    }
-    case Kind::button: {
-        HWND button = CreateWindowExA(0, "BUTTON", row.text, child | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE,
-                                      row.x, row.y, row.width, row.height, parent, id, instance, nullptr);
-        if (button) SetWindowFont(button, w.button_font.get(), FALSE);
-        return button;
-    }
-    case Kind::group: {
-        HWND group = CreateWindowExA(0, "BUTTON", row.text, child | WS_CLIPCHILDREN | BS_GROUPBOX, row.x, row.y,
-                                     row.width, row.height, parent, id, instance, nullptr);
-        if (group) {
-            SetWindowSubclass(group, group_subclass, 1, reinterpret_cast<DWORD_PTR>(&w));
-            SetWindowFont(group, default_gui_font(), FALSE);
-        }
-        return group;
-    }
-    case Kind::label: {
-        HWND label = CreateWindowExA(0, label_class, row.text, child, row.x, row.y, row.width, row.height, parent, id,
-                                     instance, nullptr);
-        if (label) SetWindowFont(label, default_gui_font(), FALSE);
-        return label;
-    }
-    case Kind::link:
-        return with_id(create_link_label(parent, row.x, row.y, row.width, row.height, link_label_spec(link_of(row.id))),
-                       row.id);
-    case Kind::web_strip:
-        return with_id(create_web_strip(parent, row.x, row.y, row.width, row.height,
-                                        web_addresses().web_strip_page.c_str()),
-                       row.id);
+    case ControlKind::editor: return w.rich_edit.create(parent, row);
+    case ControlKind::radio: return create_radio(w, parent, row);
+    case ControlKind::button:
+        return create_child("BUTTON", parent, row, row.text, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE,
+                            static_cast<HFONT>(w.button_font.get()));
+    case ControlKind::group: return create_group(parent, row);
+    case ControlKind::label: return create_child(label_class, parent, row, row.text, 0, default_gui_font());
+    case ControlKind::link: return create_link_label(parent, row);
+    case ControlKind::web_strip: return create_web_strip(parent, row, web_addresses().web_strip_page.c_str());
     }
     return nullptr;
 }
 
-void remember_control(MainWindow& w, int id, HWND control) {
-    if (id >= id_单选框1 && id <= id_单选框10) w.单选框[id - id_单选框1 + 1] = control;
-    switch (id) {
-    case id_超文本浏览框1: w.超文本浏览框1 = control; break;
-    case id_分组框1: w.分组框1 = control; break;
-    case id_分组框2: w.分组框2 = control; break;
-    case id_分组框3: w.分组框3 = control; break;
-    case id_生成关键词按钮: w.生成关键词按钮 = control; break;
-    case id_种子编辑框: w.种子编辑框 = control; break;
-    case id_通用编辑框: w.通用编辑框 = control; break;
-    case id_合成编辑框: w.合成编辑框 = control; break;
+// Each parent's children are stacked in table order: each goes just below
+// the one made before it under the same parent.
+HWND control_above(MainWindow& w, const ControlRow& row) {
+    HWND above = HWND_TOP;
+    for (const ControlRow& earlier : window_layout) {
+        if (&earlier == &row) break;
+        if (earlier.parent_id == row.parent_id) above = w.control(earlier.id);
     }
-}
-
-HWND parent_of(const MainWindow& w, const ControlRow& row) {
-    if (row.parent_id == id_分组框1) return w.分组框1;
-    if (row.parent_id == id_分组框2) return w.分组框2;
-    return w.window;
+    return above;
 }
 
 bool create_controls(MainWindow& w) {
-    // Each parent's children are stacked in table order: each goes just below
-    // the one before it.
-    HWND below_window = HWND_TOP, below_group1 = HWND_TOP, below_group2 = HWND_TOP;
-    for (const ControlRow& row : layout) {
-        HWND control = make_control(w, row, parent_of(w, row));
+    for (const ControlRow& row : window_layout) {
+        HWND control = make_control(w, row.parent_id ? w.control(row.parent_id) : w.window, row);
         if (!control) return false;
-        remember_control(w, row.id, control);
-        HWND& previous = row.parent_id == id_分组框1   ? below_group1
-                         : row.parent_id == id_分组框2 ? below_group2
-                                                        : below_window;
-        SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = control;
+        w.control(row.id) = control;
+        SetWindowPos(control, control_above(w, row), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    for (const ControlRow& row : layout) ShowWindow(GetDlgItem(parent_of(w, row), row.id), SW_SHOWNA);
+    for (HWND control : w.controls) ShowWindow(control, SW_SHOWNA);
     check_radio(w, 1);
     return true;
+}
+
+bool prepare_resources(MainWindow& w, HINSTANCE instance) {
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&common);
+    if (!register_classes(instance)) return false;
+    w.radio_font.reset(make_font("宋体", 14, FW_NORMAL));
+    w.button_font.reset(make_font("宋体", 16, FW_NORMAL));
+    w.panel_brush.reset(CreateSolidBrush(to_colorref(panel_colour)));
+    w.hand = load_hand_cursor(instance);
+    return true;
+}
+
+// Hidden, centred on the primary screen, exactly 723 x 733 outside.
+bool create_frame(MainWindow& w, HINSTANCE instance) {
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - window_width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - window_height) / 2;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    w.window = CreateWindowExA(WS_EX_APPWINDOW, window_class, caption, style, left, top, window_width,
+                               window_height, nullptr, nullptr, instance, &w);
+    if (!w.window) return false;
+    RECT outer;
+    GetWindowRect(w.window, &outer);
+    if (outer.right - outer.left != window_width || outer.bottom - outer.top != window_height)
+        MoveWindow(w.window, left, top, window_width, window_height, FALSE);
+    SetWindowFont(w.window, default_gui_font(), FALSE);
+    return true;
+}
+
+// ---- the window's own keys, seen before the focused control -------------
+
+bool key_down(int key) { return GetKeyState(key) < 0; }
+
+// Where the focus is in the focus order, or -1 outside it.
+int focus_position(MainWindow& w, const std::vector<const ControlRow*>& order) {
+    HWND focus = GetFocus();
+    int at = -1;
+    for (int i = 0; i < static_cast<int>(order.size()); ++i) {
+        HWND control = w.control(order[i]->id);
+        if (control == focus || IsChild(control, focus)) at = i;
+    }
+    return at;
+}
+
+// Tab and Shift+Tab step through the focus order, wrapping at both ends.
+bool on_tab_key(MainWindow& w) {
+    if (key_down(VK_CONTROL) || key_down(VK_MENU)) return false;
+    const auto order = focus_order();
+    const int count = static_cast<int>(order.size());
+    const int at = focus_position(w, order);
+    const int next = at < 0 ? 0 : (at + (key_down(VK_SHIFT) ? count - 1 : 1)) % count;
+    SetFocus(w.control(order[static_cast<std::size_t>(next)]->id));
+    return true;
+}
+
+// A plain Esc closes the window as its close button does.
+bool on_escape_key(MainWindow& w) {
+    if (key_down(VK_CONTROL) || key_down(VK_SHIFT) || key_down(VK_MENU)) return false;
+    PostMessageA(w.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+}
+
+// On a focused radio button the arrows check the next (step 1) or previous
+// (step -1) radio button in the focus order, wrapping at both ends, and
+// select its category.
+bool on_radio_arrow(MainWindow& w, int step) {
+    std::vector<const ControlRow*> radios;
+    for (const ControlRow* row : focus_order())
+        if (category_of(*row)) radios.push_back(row);
+    const int count = static_cast<int>(radios.size());
+    HWND focus = GetFocus();
+    for (int i = 0; i < count; ++i) {
+        if (w.control(radios[static_cast<std::size_t>(i)]->id) != focus) continue;
+        const ControlRow& target = *radios[static_cast<std::size_t>((i + step + count) % count)];
+        check_radio(w, category_of(target));
+        w.events.handle_category_click(category_of(target));
+        SetFocus(w.control(target.id));
+        return true;
+    }
+    return false;
+}
+
+bool is_key_message(UINT message) {
+    return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_CHAR ||
+           message == WM_SYSKEYUP || message == WM_SYSCHAR;
+}
+
+// The main window that a key message is for, if it is for one.
+MainWindow* main_window_holding(HWND hwnd) {
+    HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+    char name[64] = {};
+    if (!root || !GetClassNameA(root, name, sizeof name) || lstrcmpA(name, window_class) != 0) return nullptr;
+    return main_window_of(root);
+}
+
+// Inside the web strip the browser sees every key first.
+bool key_for_web_strip(MainWindow& w, const MSG& msg) {
+    HWND strip = w.control(id_超文本浏览框1);
+    return (msg.hwnd == strip || IsChild(strip, msg.hwnd)) && web_strip_translate_accelerator(msg);
 }
 
 }  // namespace
@@ -440,93 +485,34 @@ MainWindowPtr create_main_window(Disk& disk, void (*window_destroyed)(HWND)) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     MainWindowPtr w(new MainWindow(disk));
     w->window_destroyed = window_destroyed;
-
-    RichEditClass rich_edit = load_rich_edit_library();
-    if (!rich_edit.library) return nullptr;
-    w->rich_edit_library.reset(rich_edit.library);
-    w->rich_edit = rich_edit;
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&common);
-    if (!register_classes(instance)) return nullptr;
-
-    w->radio_font.reset(make_font("宋体", 14, FW_NORMAL));
-    w->button_font.reset(make_font("宋体", 16, FW_NORMAL));
-    w->panel_brush.reset(CreateSolidBrush(panel_rgb));
-    w->hand = load_hand_cursor(instance);
-
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - window_width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - window_height) / 2;
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    w->window = CreateWindowExA(WS_EX_APPWINDOW, window_class, caption, style, left, top, window_width,
-                                window_height, nullptr, nullptr, instance, w.get());
-    if (!w->window) return nullptr;
-    RECT outer;
-    GetWindowRect(w->window, &outer);
-    if (outer.right - outer.left != window_width || outer.bottom - outer.top != window_height)
-        MoveWindow(w->window, left, top, window_width, window_height, FALSE);
-    SetWindowFont(w->window, default_gui_font(), FALSE);
-
-    if (!create_controls(*w)) return nullptr;
+    if (!w->rich_edit || !prepare_resources(*w, instance)) return nullptr;
+    if (!create_frame(*w, instance) || !create_controls(*w)) return nullptr;
 
     w->building = false;
     w->events.handle_window_created();
 
     ShowWindow(w->window, SW_SHOWNORMAL);
     SetForegroundWindow(w->window);
-    SetFocus(w->种子编辑框);
+    SetFocus(w->control(focus_order()[0]->id));
     UpdateWindow(w->window);
     return w;
 }
 
 bool pretranslate_main_window_message(MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_KEYUP &&
-        msg.message != WM_CHAR && msg.message != WM_SYSKEYUP && msg.message != WM_SYSCHAR)
-        return false;
-    if (!msg.hwnd) return false;
-    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    char name[64] = {};
-    if (!root || !GetClassNameA(root, name, sizeof name) || lstrcmpA(name, window_class) != 0) return false;
-    MainWindow* w = main_window_of(root);
+    if (!is_key_message(msg.message)) return false;
+    MainWindow* w = main_window_holding(msg.hwnd);
     if (!w) return false;
-
-    // Inside the web strip the browser sees every key first.
-    if ((msg.hwnd == w->超文本浏览框1 || IsChild(w->超文本浏览框1, msg.hwnd)) && web_strip_translate_accelerator(msg))
-        return true;
-    if (msg.message != WM_KEYDOWN) return msg.message == WM_CHAR && (msg.wParam == '\t' || msg.wParam == 27);
-
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;
-    const auto order = w->focus_order();
-    HWND focus = GetFocus();
-    int at = -1;
-    for (int i = 0; i < static_cast<int>(order.size()); ++i)
-        if (order[i] == focus || IsChild(order[i], focus)) at = i;
-
+    if (key_for_web_strip(*w, msg)) return true;
+    // Tab and Esc are handled at their key-down; the characters they type go nowhere.
+    if (msg.message == WM_CHAR) return msg.wParam == '\t' || msg.wParam == escape_character;
+    if (msg.message != WM_KEYDOWN) return false;
     switch (msg.wParam) {
-    case VK_TAB: {
-        if (ctrl || alt) return false;
-        const int count = static_cast<int>(order.size());
-        const int next = at < 0 ? 0 : (at + (shift ? count - 1 : 1)) % count;
-        SetFocus(order[next]);
-        return true;
-    }
-    case VK_ESCAPE:
-        if (ctrl || shift || alt) return false;
-        PostMessageA(root, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return true;
-    case VK_LEFT:
-    case VK_UP:
+    case VK_TAB: return on_tab_key(*w);
+    case VK_ESCAPE: return on_escape_key(*w);
     case VK_RIGHT:
-    case VK_DOWN: {
-        const int n = w->radio_number(focus);
-        if (!n) return false;
-        // The focus order runs from 单选框10 down to 单选框1.
-        const bool forward = msg.wParam == VK_RIGHT || msg.wParam == VK_DOWN;
-        const int target = forward ? (n == 1 ? 10 : n - 1) : (n == 10 ? 1 : n + 1);
-        check_radio(*w, target);
-        w->events.handle_category_click(target);
-        SetFocus(w->单选框[target]);
-        return true;
-    }
+    case VK_DOWN: return on_radio_arrow(*w, 1);
+    case VK_LEFT:
+    case VK_UP: return on_radio_arrow(*w, -1);
     }
     return false;
 }

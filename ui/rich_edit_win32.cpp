@@ -135,31 +135,8 @@ DWORD CALLBACK stream_out(DWORD_PTR cookie, LPBYTE buffer, LONG bytes, LONG* tak
     return 0;
 }
 
-}  // namespace
-
-RichEditClass load_rich_edit_library() {
-    if (HMODULE library = LoadLibraryA("RICHED20.DLL")) return {library, "RichEdit20A"};
-    if (HMODULE library = LoadLibraryA("RICHED32.DLL")) return {library, "RICHEDIT"};
-    return {};
-}
-
-HWND create_rich_edit(HWND parent, const RichEditClass& rich_edit, int id, int x, int y, int width,
-                      int height) {
-    // The scroll bars stay in place (disabled while not needed): a scroll bar
-    // that comes and goes changes the box's style, and the control then wraps
-    // every line again, which takes minutes for a result of 160,000 lines.
-    const DWORD style = WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL |
-                        ES_AUTOHSCROLL | ES_DISABLENOSCROLL;
-    HWND box = CreateWindowExA(WS_EX_STATICEDGE, rich_edit.class_name, "", style, x, y, width, height, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                               nullptr);
-    if (!box) return nullptr;
-    SendMessageA(box, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
-    SendMessageA(box, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-    SendMessageA(box, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
-    SendMessageA(box, EM_SETTARGETDEVICE, 0, 1);  // no word wrap
-    SendMessageA(box, EM_SETOPTIONS, ECOOP_OR, ECO_AUTOWORDSELECTION);
-
+// 宋体, 9 points, the window-text colour, the default character set; plain.
+void set_default_format(HWND box) {
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE |
@@ -170,25 +147,55 @@ HWND create_rich_edit(HWND parent, const RichEditClass& rich_edit, int id, int x
     lstrcpynA(format.szFaceName, "宋体", LF_FACESIZE);
     SendMessageA(box, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     SendMessageA(box, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
 
+}  // namespace
+
+RichEditFactory::RichEditFactory() {
+    library_.reset(LoadLibraryA("RICHED20.DLL"));
+    if (!library_) use_older_control();
+}
+
+bool RichEditFactory::use_older_control() {
+    if (older_library_) return false;
+    older_library_.reset(LoadLibraryA("RICHED32.DLL"));
+    class_name_ = "RICHEDIT";
+    return static_cast<bool>(older_library_);
+}
+
+HWND RichEditFactory::create(HWND parent, const ControlRow& row) {
+    if (HWND box = create_box(parent, row)) return box;
+    // Rich edit 2.0 loaded but its window cannot be made: the older control.
+    return use_older_control() ? create_box(parent, row) : nullptr;
+}
+
+HWND RichEditFactory::create_box(HWND parent, const ControlRow& row) const {
+    // The scroll bars stay in place (disabled while not needed): a scroll bar
+    // that comes and goes changes the box's style, and the control then wraps
+    // every line again, which takes minutes for a result of 160,000 lines.
+    const DWORD style = WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL |
+                        ES_AUTOHSCROLL | ES_DISABLENOSCROLL;
+    HWND box = CreateWindowExA(WS_EX_STATICEDGE, class_name_, "", style, row.place.x, row.place.y,
+                               row.place.width, row.place.height, parent, child_id(row.id),
+                               GetModuleHandleA(nullptr), nullptr);
+    if (!box) return nullptr;
+    SendMessageA(box, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    SendMessageA(box, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    SendMessageA(box, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
+    SendMessageA(box, EM_SETTARGETDEVICE, 0, 1);  // no word wrap
+    SendMessageA(box, EM_SETOPTIONS, ECOOP_OR, ECO_AUTOWORDSELECTION);
+    set_default_format(box);
     SendMessageA(box, EM_SETMODIFY, FALSE, 0);
     // Changes are reported only from here on: the empty initial text is in place.
     SendMessageA(box, EM_SETEVENTMASK, 0, box_events);
     return box;
 }
 
-HWND rich_edit_replace(HWND box, const RichEditClass& rich_edit) {
-    HWND parent = GetParent(box);
-    RECT place;
-    GetWindowRect(box, &place);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    HWND fresh = create_rich_edit(parent, rich_edit, GetDlgCtrlID(box), place.left, place.top,
-                                  place.right - place.left, place.bottom - place.top);
+HWND RichEditFactory::replace(HWND box, const ControlRow& row) {
+    HWND fresh = create(GetParent(box), row);
     if (!fresh) return nullptr;
     SetWindowPos(fresh, box, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    const bool had_focus = GetFocus() == box;
-    DestroyWindow(box);
-    if (had_focus) SetFocus(fresh);
+    if (GetFocus() == box) SetFocus(fresh);
     return fresh;
 }
 

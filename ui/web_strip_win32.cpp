@@ -301,11 +301,12 @@ HWND strip_holding(HWND window) {
 
 }  // namespace
 
-HWND create_web_strip(HWND parent, int x, int y, int width, int height, const char* url) {
+HWND create_web_strip(HWND parent, const ControlRow& row, const char* url) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!register_web_strip_class(instance)) return nullptr;
-    const HWND strip = CreateWindowExA(0, web_strip_class, "", WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP, x, y,
-                                       width, height, parent, nullptr, instance, nullptr);
+    const HWND strip = CreateWindowExA(0, web_strip_class, "", WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP, row.place.x,
+                                       row.place.y, row.place.width, row.place.height, parent, child_id(row.id),
+                                       instance, nullptr);
     if (!strip) return nullptr;
     if (!embed_browser(strip, url)) {
         DestroyWindow(strip);

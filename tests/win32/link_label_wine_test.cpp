@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/win32/gui_test_window.h"
+#include "tests/win32/stand_in_browser.h"
 #include "ui/link_label_win32.h"
 #include "ui/web_addresses.h"
 
@@ -55,53 +56,6 @@ private:
     bool overridden_ = false;
 };
 
-// The stand-in browser and the file it writes its command line to. The file
-// name goes to it through the environment, which the shell and WinExec pass on.
-class OpenRecorder {
-public:
-    OpenRecorder() {
-        char folder[MAX_PATH];
-        GetTempPathA(sizeof folder, folder);
-        GetTempFileNameA(folder, "kwo", 0, path_);
-        DeleteFileA(path_);
-        SetEnvironmentVariableA("KW_RECORD_OPEN_FILE", path_);
-    }
-    ~OpenRecorder() {
-        SetEnvironmentVariableA("KW_RECORD_OPEN_FILE", nullptr);
-        DeleteFileA(path_);
-    }
-    OpenRecorder(const OpenRecorder&) = delete;
-    OpenRecorder& operator=(const OpenRecorder&) = delete;
-
-    static std::string program() { return "\"" + program_folder() + KW_RECORD_OPEN_EXE + "\""; }
-    bool recorded_nothing() const { return GetFileAttributesA(path_) == INVALID_FILE_ATTRIBUTES; }
-
-    // What the stand-in has recorded once a whole line is there; "" if none
-    // came within half a minute (the recorder runs as a process of its own).
-    std::string wait_for_record() const {
-        for (int tries = 0; tries < 300; ++tries) {
-            const std::string text = contents();
-            if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) return text;
-            Sleep(100);
-        }
-        return "";
-    }
-
-private:
-    std::string contents() const {
-        const HANDLE file = CreateFileA(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return "";
-        std::string text;
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-        CloseHandle(file);
-        return text;
-    }
-    char path_[MAX_PATH] = {};
-};
-
 COLORREF colorref(Colour c) { return RGB(c.r, c.g, c.b); }
 
 // The colours on screen inside the label, after it has painted itself.
@@ -144,30 +98,31 @@ protected:
 
 class LinkLabelWindow : public ScratchClasses {
 protected:
-    HWND make_label(const LinkLabelSpec& spec, int x = 72, int y = 16, int width = 51, int height = 16) {
-        const HWND label = create_link_label(window.get(), x, y, width, height, spec);
+    HWND make_label(LinkLabelId id, int x = 72, int y = 16, int width = 51, int height = 16) {
+        const ControlRow row{"超级链接框", 100, ControlKind::link, 0, {x, y, width, height}, nullptr, black, id};
+        const HWND label = create_link_label(window.get(), row);
         EXPECT_NE(label, nullptr);
         ShowWindow(label, SW_SHOW);
         return label;
     }
-    void register_http_browser() { classes.set_default("http\\shell\\open\\command", OpenRecorder::program() + " \"%1\""); }
+    void register_http_browser() { classes.set_default("http\\shell\\open\\command", recorder.command()); }
 
-    OpenRecorder recorder;
+    StandInBrowser recorder{program_folder() + KW_RECORD_OPEN_EXE};
     TestWindow window;
 };
 
 TEST_F(LinkLabelWindow, APressOpensTheAddressWithTheRegisteredBrowserAtOnce) {
     register_http_browser();
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框2);
-    const HWND label = make_label(spec, 7, 16, 58, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框2, 7, 16, 58, 16);
     press(label);  // no button-up follows: the press alone opens
-    EXPECT_EQ(recorder.wait_for_record(), OpenRecorder::program() + " \"" + web_addresses().maker_data + "\"\r\n");
+    EXPECT_EQ(recorder.wait_for_record(), recorder.quoted_program() + " \"" + web_addresses().maker_data + "\"\r\n");
 }
 
 TEST_F(LinkLabelWindow, HoverColourWhileOverTheLabelVisitedColourOnceItIsLeft) {
     register_http_browser();
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框3);
-    const HWND label = make_label(spec);
+    const HWND label = make_label(LinkLabelId::超级链接框3);
     EXPECT_EQ(text_colour_shown(label, spec), "normal");
     EXPECT_EQ(colours_shown(label).count(colorref(panel_colour)), 1u) << "the background";
 
@@ -188,7 +143,7 @@ TEST_F(LinkLabelWindow, HoverColourWhileOverTheLabelVisitedColourOnceItIsLeft) {
 
 TEST_F(LinkLabelWindow, ThePointerIsTheHandAndTheTextIsCentred) {
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框5);
-    const HWND label = make_label(spec, 216, 16, 120, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框5, 216, 16, 120, 16);
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     SendMessageA(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
@@ -211,7 +166,7 @@ TEST_F(LinkLabelWindow, ThePointerIsTheHandAndTheTextIsCentred) {
 TEST_F(LinkLabelWindow, AFailedPressShowsTheNormalColourAgain) {
     register_http_browser();
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框4);
-    const HWND label = make_label(spec, 130, 16, 79, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框4, 130, 16, 79, 16);
     press(label);
     leave(label);
     EXPECT_EQ(text_colour_shown(label, spec), "visited");
@@ -226,11 +181,11 @@ TEST_F(LinkLabelWindow, AFailedPressShowsTheNormalColourAgain) {
 
 TEST_F(LinkLabelWindow, WhenTheShellFailsTheHtmBrowserGetsTheAddressAfterItsCutCommand) {
     classes.set_default(".htm", "kwtest.htmlfile");
-    classes.set_default("kwtest.htmlfile\\shell\\open\\command", OpenRecorder::program() + " \"%1\" -x");
+    classes.set_default("kwtest.htmlfile\\shell\\open\\command", recorder.quoted_program() + " \"%1\" -x");
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框1);
-    const HWND label = make_label(spec, 10, 62, 405, 19);
+    const HWND label = make_label(LinkLabelId::超级链接框1, 10, 62, 405, 19);
     press(label);
-    EXPECT_EQ(recorder.wait_for_record(), OpenRecorder::program() + "  " + web_addresses().maker_home + "\r\n");
+    EXPECT_EQ(recorder.wait_for_record(), recorder.quoted_program() + "  " + web_addresses().maker_home + "\r\n");
     leave(label);
     EXPECT_EQ(text_colour_shown(label, spec), "visited");
 }
@@ -241,7 +196,7 @@ TEST_F(LinkLabelWindow, RightClicksAndKeysOpenNothingAndTabPassesTheLabelBy) {
     const HWND before = CreateWindowExA(0, "BUTTON", "a", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 100, 50, 20,
                                         window.get(), nullptr, instance, nullptr);
     const LinkLabelSpec spec = link_label_spec(LinkLabelId::超级链接框2);
-    const HWND label = make_label(spec, 60, 100, 58, 16);
+    const HWND label = make_label(LinkLabelId::超级链接框2, 60, 100, 58, 16);
     const HWND after = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 130, 100, 50, 20,
                                        window.get(), nullptr, instance, nullptr);
     EXPECT_EQ(GetNextDlgTabItem(window.get(), before, FALSE), after);
@@ -263,7 +218,7 @@ TEST_F(LinkLabelWindow, RightClicksAndKeysOpenNothingAndTabPassesTheLabelBy) {
     EXPECT_EQ(GetFocus(), before) << "a press must not pull the focus onto the label";
     // The press's own start is the only one: a right click that opened would
     // have started the stand-in earlier.
-    EXPECT_EQ(recorder.wait_for_record(), OpenRecorder::program() + " \"" + spec.address + "\"\r\n");
+    EXPECT_EQ(recorder.wait_for_record(), recorder.quoted_program() + " \"" + spec.address + "\"\r\n");
 }
 
 TEST_F(ScratchClasses, ClassValuesAreReadOnlyWhenTheyFitTheBuffer) {

@@ -5,16 +5,12 @@
 #include <iterator>
 
 #include "expand/generate.h"
+#include "tests/text_lines.h"
 #include "tests/win32/driver_win32.h"
+#include "tests/win32/stand_in_browser.h"
 #include "ui/control_ids.h"
 
 namespace {
-
-std::string lines(int count, const std::string& line) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += (i ? "\r\n" : "") + line;
-    return text;
-}
 
 // The name an accessibility client reads for a window, in the ANSI code page.
 std::string accessible_name(HWND window) {
@@ -45,8 +41,6 @@ std::string accessible_name(HWND window) {
 std::string unpacked_release_folder() {
     return program_under_test.substr(0, program_under_test.find_last_of('\\'));
 }
-
-
 }  // namespace
 
 TEST(Program, StartsFromAnotherFolderWithCategoryOneLoadedAndUnwritten) {
@@ -147,19 +141,18 @@ TEST(Program, LimitsShowTheWarningAndWriteNothing) {
 }
 
 TEST(Program, ClosingByEscOrCloseCommandExitsWithZero) {
+    struct Case { const char* why; void (*close)(RunningProgram&); };
+    const Case cases[] = {
+        {"Esc pressed in the window", [](RunningProgram& program) { program.press(VK_ESCAPE); }},
+        {"the close command, as the close box and Alt+F4 send it",
+         [](RunningProgram& program) { PostMessageA(program.window(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
     ProgramCopy copy;
-    {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
         RunningProgram program(copy);
         ASSERT_TRUE(program.window());
-        program.press(VK_ESCAPE);
-        DWORD code = 1;
-        ASSERT_TRUE(program.wait_for_exit(20000, &code));
-        EXPECT_EQ(code, 0u);
-    }
-    {
-        RunningProgram program(copy);
-        ASSERT_TRUE(program.window());
-        PostMessageA(program.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        c.close(program);
         DWORD code = 1;
         ASSERT_TRUE(program.wait_for_exit(20000, &code));
         EXPECT_EQ(code, 0u);
@@ -531,17 +524,11 @@ TEST(Program, AMissingControlLibraryEndsInTheFatalBox) {
 namespace {
 std::string record_open_program;  // the tests' stand-in browser, a Windows path
 
-// For the life of this object the prefix's handler for http addresses is the
-// stand-in browser, which appends its command line to a scratch file that the
-// started program learns of through its inherited environment.
-class StandInBrowser {
+// For the life of this object the prefix's handler for http addresses, the
+// one the started program's shell finds, is the given command.
+class HttpHandler {
 public:
-    StandInBrowser() {
-        char folder[MAX_PATH];
-        GetTempPathA(sizeof folder, folder);
-        record_ = std::string(folder) + "kw-opened-" + std::to_string(GetCurrentProcessId()) + ".txt";
-        DeleteFileA(record_.c_str());
-        SetEnvironmentVariableA("KW_RECORD_OPEN_FILE", record_.c_str());
+    explicit HttpHandler(const std::string& command) {
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
                         nullptr);
         char old[1024] = {};
@@ -549,37 +536,32 @@ public:
         had_value_ = RegQueryValueExA(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
                      ERROR_SUCCESS;
         old_value_ = old;
-        const std::string command = "\"" + record_open_program + "\" \"%1\"";
         RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
     }
-    ~StandInBrowser() {
+    ~HttpHandler() {
         if (had_value_)
             RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_value_.c_str()),
                            static_cast<DWORD>(old_value_.size() + 1));
         else
             RegDeleteValueA(key_, nullptr);
         RegCloseKey(key_);
-        SetEnvironmentVariableA("KW_RECORD_OPEN_FILE", nullptr);
-        DeleteFileA(record_.c_str());
     }
-    StandInBrowser(const StandInBrowser&) = delete;
-    StandInBrowser& operator=(const StandInBrowser&) = delete;
-
-    std::string opened() const { return read_file_bytes(record_); }
+    HttpHandler(const HttpHandler&) = delete;
+    HttpHandler& operator=(const HttpHandler&) = delete;
 
 private:
     static constexpr const char* key = "Software\\Classes\\http\\shell\\open\\command";
     HKEY key_ = nullptr;
     bool had_value_ = false;
     std::string old_value_;
-    std::string record_;
 };
 }  // namespace
 
 TEST(Program, ALinkLabelOpensItsAddressOnThePressOfTheLeftButton) {
     if (record_open_program.empty()) GTEST_SKIP() << "no stand-in browser given";
-    StandInBrowser browser;
+    StandInBrowser browser(record_open_program);
+    HttpHandler http(browser.command());
     ProgramCopy copy;
     RunningProgram program(copy);
     ASSERT_TRUE(program.window());
@@ -589,10 +571,10 @@ TEST(Program, ALinkLabelOpensItsAddressOnThePressOfTheLeftButton) {
     HWND pressed = program.control(id_超级链接框2);
     PostMessageA(pressed, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // and no release
     const std::string expected = "\"" + record_open_program + "\" \"http://tsr.example/data/\"\r\n";
-    EXPECT_TRUE(wait_until([&] { return browser.opened() == expected; }, 30000))
-        << ::testing::PrintToString(browser.opened());
+    EXPECT_TRUE(wait_until([&] { return browser.recorded() == expected; }, 30000))
+        << ::testing::PrintToString(browser.recorded());
     Sleep(500);
-    EXPECT_EQ(browser.opened(), expected) << "the right click opened nothing";
+    EXPECT_EQ(browser.recorded(), expected) << "the right click opened nothing";
 }
 
 // At the limit the result has 160,000 lines; emptying a rich edit that holds

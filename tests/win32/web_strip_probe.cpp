@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     const HWND window = CreateWindowExA(0, "KwProbeWindow", "", WS_OVERLAPPEDWINDOW, 0, 0, 723, 733, nullptr,
                                         nullptr, instance, nullptr);
     const char* url = release_check ? "" : web_addresses().web_strip_page.c_str();
-    const HWND strip = create_web_strip(window, 2, 689, 715, 18, url);
+    const ControlRow row{"超文本浏览框1", 100, ControlKind::web_strip, 0, {2, 689, 715, 18}, nullptr, black, {}};
+    const HWND strip = create_web_strip(window, row, url);
     int outcome = strip ? 0 : GetWindow(window, GW_CHILD) ? 2 : 1;
     if (strip && release_check) {
         DestroyWindow(strip);

@@ -29,7 +29,8 @@ protected:
         OleUninitialize();
     }
     HWND make_strip(const char* url = web_addresses().web_strip_page.c_str()) {
-        const HWND strip = create_web_strip(window.get(), 2, 689, 715, 18, url);
+        const ControlRow row{"超文本浏览框1", 100, ControlKind::web_strip, 0, {2, 689, 715, 18}, nullptr, black, {}};
+        const HWND strip = create_web_strip(window.get(), row, url);
         if (strip) ShowWindow(strip, SW_SHOW);
         pump_messages();
         return strip;
