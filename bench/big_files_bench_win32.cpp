@@ -216,10 +216,10 @@ void result_parts_case() {
     for (int i = 0; i < 200; ++i) seeds += (i ? "\r\n" : "") + std::string("关键词") + std::to_string(i);
     for (int i = 0; i < 800; ++i) statements += (i ? "\r\n" : "") + std::string("*的价格 * 哪家好 ") + std::to_string(i);
     const std::string result = expand_statements(statements, split_by_delimiter(seeds, crlf));
-    const RichEditClass rich_edit = load_rich_edit_library();
+    RichEditFactory rich_edit;
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 723, 733, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
-    HWND box = create_rich_edit(parent, rich_edit, 1, 420, 0, 298, 566);
+    HWND box = rich_edit.create(parent, box_row(BoxKind::result));
     ShowWindow(box, SW_SHOW);
     auto time = [](const char* what, int runs, const std::function<void()>& step) {
         DWORD total = 0;
