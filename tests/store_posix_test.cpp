@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "tests/harness.h"
 
@@ -136,11 +137,13 @@ TEST(CategoryStorage, ADataFileThatIsASymbolicLinkStaysOne) {
     }
 }
 
-// A child process saves two large texts by turns and is killed at a random
-// moment; the file must then hold one of them whole, never a mix or a part.
+// Child processes save large texts over and over and are killed at a random
+// moment; the file must then hold one of the texts whole, never a mix or a
+// part. Every other run has two copies of the program saving the same file
+// at once, which share the one temporary name.
 TEST(CategoryStorage, AProcessKilledDuringASaveLeavesTheOldOrTheNewBytes) {
     ScratchFolder folder;
-    const Text first(3 << 20, 'a'), second(2 << 20, 'b');
+    const Text first(3 << 20, 'a'), second(2 << 20, 'b'), third(1 << 20, 'c');
     std::unique_ptr<Disk> disk = make_system_disk();
     ASSERT_TRUE(disk->write_whole_file("data/gjc1.txt", first));
     std::mt19937 random(12345);
@@ -148,15 +151,19 @@ TEST(CategoryStorage, AProcessKilledDuringASaveLeavesTheOldOrTheNewBytes) {
     int cut_short = 0;
     for (int run = 0; run < 40; ++run) {
         SCOPED_TRACE(run);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0;; ++i) disk->write_whole_file("data/gjc1.txt", i % 2 ? first : second);
+        std::vector<pid_t> children;
+        for (int copy = 0; copy < (run % 2 ? 2 : 1); ++copy) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                for (int i = 0;; ++i) disk->write_whole_file("data/gjc1.txt", copy ? third : i % 2 ? first : second);
+            }
+            children.push_back(child);
         }
         ::usleep(static_cast<useconds_t>(moment_us(random)));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        ASSERT_TRUE(holds("data/gjc1.txt", first) || holds("data/gjc1.txt", second))
+        for (pid_t child : children) ::kill(child, SIGKILL);
+        for (pid_t child : children) ::waitpid(child, nullptr, 0);
+        ASSERT_TRUE(holds("data/gjc1.txt", first) || holds("data/gjc1.txt", second) || holds("data/gjc1.txt", third))
             << "size " << read_bytes("data/gjc1.txt").value_or("").size();
         if (fs::exists("data/gjc1.txt.tmp")) ++cut_short;
         EXPECT_LE(std::distance(fs::directory_iterator("data"), fs::directory_iterator()), 2);
