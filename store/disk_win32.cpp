@@ -8,6 +8,12 @@
 // failed write or a process killed part-way leaves the data file with its old
 // bytes entire; the one temporary name per data file means a leftover of a
 // killed save is overwritten by the next save, never piled up.
+//
+// MoveFileExA, not ReplaceFileA: under Wine, ReplaceFile moves the old file
+// aside and deletes it before it moves the new one in, so a kill in between
+// would lose both. The hidden, system and not-indexed attributes are carried
+// over by hand; the new file takes its permissions from the folder, as a data
+// file created by the program always has.
 #include <windows.h>
 
 #include <vector>
