@@ -24,7 +24,9 @@ public:
     // The whole file from its start, raw; nothing for a file no longer held,
     // a failed read, or a length no buffer can be had for.
     virtual std::optional<FileBytes> read_file(FileId file) = 0;
-    // Creates or truncates the file with exclusive access and writes the bytes.
+    // Gives the file exactly these bytes, creating it where its folder exists,
+    // or leaves it untouched: refused where the file itself could not be
+    // opened for writing with exclusive access. Never leaves it part-written.
     virtual bool write_whole_file(const Text& path, const Text& bytes) = 0;
     virtual void close_all_files() = 0;
 };

@@ -22,6 +22,10 @@ private:
 void write_bytes(const std::string& path, const std::string& bytes);
 std::optional<std::string> read_bytes(const std::string& path);  // nothing if missing
 void make_read_only(const std::string& path);
+// What a user may set on a file and expects every save to keep: the hidden
+// and system attributes on Windows, unusual permission bits elsewhere.
+void set_user_marks(const std::string& path);
+bool has_user_marks(const std::string& path);
 
 // Another program holding the file open without sharing it, until destroyed.
 class ExclusiveHolder {

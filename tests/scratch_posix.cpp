@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/scratch.h"
@@ -21,4 +22,11 @@ private:
 
 std::unique_ptr<ExclusiveHolder> hold_without_sharing(const std::string& path) {
     return std::make_unique<FlockHolder>(path);
+}
+
+void set_user_marks(const std::string& path) { ::chmod(path.c_str(), 0604); }
+
+bool has_user_marks(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) == 0604;
 }

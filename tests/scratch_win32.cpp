@@ -20,3 +20,13 @@ private:
 std::unique_ptr<ExclusiveHolder> hold_without_sharing(const std::string& path) {
     return std::make_unique<NoShareHolder>(path);
 }
+
+void set_user_marks(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+}
+
+bool has_user_marks(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & marks) == marks;
+}

@@ -1,12 +1,33 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "tests/harness.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 enum class FileSetup { bytes, missing, read_only, held_by_other, no_data_folder };
+
+// The names in the data folder, sorted; none when it is missing.
+std::vector<std::string> data_folder_names() {
+    std::vector<std::string> names;
+    std::error_code missing;
+    for (const auto& entry : fs::directory_iterator("data", missing)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
+
+// A save of the old kind leaves no file but the data files themselves.
+bool only_data_files_in_folder() {
+    for (const std::string& name : data_folder_names())
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") != 0) return false;
+    return true;
+}
+}  // namespace
 
 TEST(CategoryStorage, LoadAndSaveOutcomesPerFile) {
     struct Case {
@@ -68,7 +89,46 @@ TEST(CategoryStorage, LoadAndSaveOutcomesPerFile) {
             EXPECT_FALSE(fs::exists("data")) << "the data folder is never created";
         else
             EXPECT_EQ(read_bytes(path), c.file);
+        EXPECT_TRUE(only_data_files_in_folder()) << "a refused or finished save leaves no temporary file";
     }
+}
+
+TEST(CategoryStorage, ALeftoverOfAKilledSaveIsReusedNotPiledUp) {
+    struct Case {
+        const char* why;
+        std::optional<Text> file;  // the data file before; nothing for a missing one
+        Text leftover;             // what a save killed part-way left beside it
+    };
+    const Case cases[] = {
+        {"leftover longer than the new text", Text("old"), Text(100000, 'z')},
+        {"leftover of 0 bytes", Text("old"), ""},
+        {"leftover beside a missing data file", std::nullopt, "half a sa"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Harness h;
+        if (c.file) write_bytes("data/tag1.txt", *c.file);
+        write_bytes("data/tag1.txt.tmp", c.leftover);
+        h.events.handle_window_created();
+        EXPECT_EQ(h.window.boxes[BoxKind::seed], c.file.value_or(""));
+        h.type_into(BoxKind::seed, "new");
+        h.type_into(BoxKind::seed, "newer");
+        EXPECT_EQ(read_bytes("data/tag1.txt"), "newer");
+        EXPECT_EQ(data_folder_names(), (std::vector<std::string>{"gjc1.txt", "tag1.txt", "ty1.txt"}));
+    }
+}
+
+TEST(CategoryStorage, ASaveKeepsWhatTheUserSetOnTheFile) {
+    Harness h;
+    write_bytes("data/ty1.txt", "a*b");
+    set_user_marks("data/ty1.txt");
+    ASSERT_TRUE(has_user_marks("data/ty1.txt"));
+    h.events.handle_window_created();
+    EXPECT_EQ(h.window.boxes[BoxKind::statement], "a*b") << "a marked file loads like any other";
+    h.type_into(BoxKind::statement, "c*d");
+    EXPECT_EQ(read_bytes("data/ty1.txt"), "c*d") << "and is saved";
+    EXPECT_TRUE(has_user_marks("data/ty1.txt")) << "with its marks kept";
+    EXPECT_TRUE(only_data_files_in_folder());
 }
 
 TEST(CategoryStorage, SelectingCategoryTenUsesItsOwnFiles) {

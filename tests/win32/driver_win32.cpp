@@ -84,8 +84,13 @@ ProgramCopy::ProgramCopy(const std::string& exe_name, bool with_data_folder) {
     CopyFileA(program_under_test.c_str(), exe_.c_str(), FALSE);
 }
 
+ProgramCopy::ProgramCopy(const ExistingFolder& folder, const std::string& exe_name)
+    : folder_(folder.path), exe_(folder.path + "\\" + exe_name), owns_folder_(false) {
+    CopyFileA(program_under_test.c_str(), exe_.c_str(), FALSE);
+}
+
 namespace {
-void remove_tree(const std::string& folder) {
+void remove_tree(const std::string& folder, bool keep_folder = false) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -101,11 +106,18 @@ void remove_tree(const std::string& folder) {
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(folder.c_str());
+    if (!keep_folder) RemoveDirectoryA(folder.c_str());
 }
 }  // namespace
 
-ProgramCopy::~ProgramCopy() { remove_tree(folder_); }
+ProgramCopy::~ProgramCopy() {
+    if (owns_folder_) {
+        remove_tree(folder_);
+    } else {
+        remove_tree(folder_ + "\\data", true);
+        DeleteFileA(exe_.c_str());
+    }
+}
 
 RunningProgram::RunningProgram(const ProgramCopy& copy, const std::string& arguments,
                                const std::string& working_folder) {

@@ -24,9 +24,17 @@ long long file_size(const std::string& path);  // -1 when missing; opens no hand
 
 bool wait_until(const std::function<bool()>& done, DWORD timeout_ms);
 
+// A folder made by someone else that already holds the data folder (a small
+// disk mounted there, say); a program copied into it leaves the folder and
+// its data folder in place and removes only their contents.
+struct ExistingFolder {
+    std::string path;  // a Windows path
+};
+
 class ProgramCopy {
 public:
     explicit ProgramCopy(const std::string& exe_name = "keyword_expander.exe", bool with_data_folder = true);
+    explicit ProgramCopy(const ExistingFolder& folder, const std::string& exe_name = "keyword_expander.exe");
     ~ProgramCopy();
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;
@@ -37,6 +45,7 @@ public:
 private:
     std::string folder_;
     std::string exe_;
+    bool owns_folder_ = true;
 };
 
 class RunningProgram {

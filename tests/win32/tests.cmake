@@ -34,3 +34,13 @@ kw_add_executable(big_files_bench bench/big_files_bench_win32.cpp tests/win32/dr
 target_include_directories(big_files_bench PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(big_files_bench PRIVATE kw_window psapi)
 add_dependencies(big_files_bench keyword_expander)
+
+# Faults from outside on the real program under Wine: a full disk (a tmpfs
+# that scripts/test mounts as root and names in KW_FULL_DISK_FOLDER), kills
+# during a save, data files and the data folder changed while it runs.
+kw_add_executable(fault_tests tests/win32/fault_test.cpp tests/win32/driver_win32.cpp)
+target_include_directories(fault_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(fault_tests PRIVATE kw_core GTest::gtest)
+add_dependencies(fault_tests keyword_expander_package)
+add_test(NAME fault_tests COMMAND fault_tests ${KW_UNPACKED_RELEASE}/keyword_expander.exe)
+set_tests_properties(fault_tests PROPERTIES TIMEOUT 900 LABELS gui FIXTURES_REQUIRED release_zip)
