@@ -7,7 +7,7 @@
 // built from the storage and event rules alone: what the program ought to have
 // done, not what its code does.
 //
-//   soak_test <keyword_expander.exe> [--seed N] [--seconds S] [--steps K]
+//   soak_test <keyword_expander.exe> [--seed N] [--seconds S] [--steps K] [--verbose] [--list]
 //
 // The seed is printed first; a failure prints the shortest prefix of actions
 // that fails again from a fresh copy, and the command line that replays it.
@@ -33,7 +33,10 @@
 namespace {
 
 constexpr int file_count = 30;  // ten categories, three kinds each
-constexpr DWORD action_bound_ms = 120000;  // an action that takes longer is a hang
+// An action that takes longer than this is a hang: two minutes, and a minute
+// more for every megabyte in the boxes, since Wine's rich edit takes its time
+// to replace megabytes of text on a machine shared with other work.
+DWORD action_bound_ms = 120000;
 const int box_ids[3] = {id_种子编辑框, id_通用编辑框, id_合成编辑框};
 const char* const box_names[3] = {"seed", "statement", "result"};
 
@@ -409,7 +412,12 @@ public:
         if (auto problem = start()) failure = Failure{0, "the first start: " + *problem};
         for (std::size_t i = 0; !failure && i < count && !(deadline && static_cast<LONG>(GetTickCount() - deadline) >= 0); ++i) {
             if (verbose_) std::printf("%6zu %s\n", i + 1, actions_[i].describe().c_str());
-            if (auto problem = perform(actions_[i])) failure = Failure{i, *problem};
+            action_bound_ms = 120000 + static_cast<DWORD>(
+                (model_.boxes[0].size() + model_.boxes[1].size() + model_.boxes[2].size()) * 60 / 1000);
+            const std::string held_before = " (the boxes held " + std::to_string(model_.boxes[0].size()) + ", " +
+                                            std::to_string(model_.boxes[1].size()) + " and " +
+                                            std::to_string(model_.boxes[2].size()) + " bytes before it)";
+            if (auto problem = perform(actions_[i])) failure = Failure{i, *problem + held_before};
             else if (auto mismatch = check()) failure = Failure{i, *mismatch};
             ++counts.actions;
         }
@@ -722,7 +730,7 @@ void report_shortest_prefix(const std::vector<Action>& actions, std::size_t fail
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: soak_test <path of keyword_expander.exe> [--seed N] [--seconds S] [--steps K] [--verbose]\n");
+        std::fprintf(stderr, "usage: soak_test <path of keyword_expander.exe> [--seed N] [--seconds S] [--steps K] [--verbose] [--list]\n");
         return 2;
     }
     program_under_test = to_windows_path(argv[1]);
@@ -730,12 +738,14 @@ int main(int argc, char** argv) {
     double seconds = 60;
     std::size_t steps = 0;  // 0: as many as the time allows
     bool verbose = false;
+    bool list = false;  // only print the actions
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--seed" && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--seconds" && i + 1 < argc) seconds = std::atof(argv[++i]);
         else if (arg == "--steps" && i + 1 < argc) steps = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--verbose") verbose = true;
+        else if (arg == "--list") list = true;
     }
     std::printf("soak seed %llu\n", seed);
     std::fflush(stdout);
@@ -746,6 +756,10 @@ int main(int argc, char** argv) {
     const std::size_t planned = steps ? steps : 200000;
     for (std::size_t i = 0; i < planned; ++i) actions.push_back(maker.next());
 
+    if (list) {
+        for (std::size_t i = 0; i < planned; ++i) std::printf("%6zu %s\n", i + 1, actions[i].describe().c_str());
+        return 0;
+    }
     const DWORD start = GetTickCount();
     Soak soak(actions, verbose);
     const std::optional<Failure> failure =
