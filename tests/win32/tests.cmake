@@ -44,3 +44,12 @@ target_link_libraries(fault_tests PRIVATE kw_core GTest::gtest)
 add_dependencies(fault_tests keyword_expander_package)
 add_test(NAME fault_tests COMMAND fault_tests ${KW_UNPACKED_RELEASE}/keyword_expander.exe)
 set_tests_properties(fault_tests PROPERTIES TIMEOUT 900 LABELS gui FIXTURES_REQUIRED release_zip)
+
+# A random user against a model of the data files, boxes and results: a
+# bounded run here; --seconds, --steps and --seed for long runs and replays.
+kw_add_executable(soak_test tests/win32/soak_test.cpp tests/win32/driver_win32.cpp)
+target_include_directories(soak_test PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(soak_test PRIVATE kw_core)
+add_dependencies(soak_test keyword_expander_package)
+add_test(NAME soak_test COMMAND soak_test ${KW_UNPACKED_RELEASE}/keyword_expander.exe --seconds 90)
+set_tests_properties(soak_test PROPERTIES TIMEOUT 900 LABELS gui FIXTURES_REQUIRED release_zip)
