@@ -9,6 +9,7 @@
 // whose program passes the memory bound (KW_BENCH_MAX_MB, 8000 by default)
 // is ended there and reported as such, so a box that would eat the machine
 // does not.
+#include "tests/limit_input.h"
 #include "tests/win32/driver_win32.h"
 
 #include <psapi.h>
@@ -179,12 +180,10 @@ void load_case(const std::string& kind, double mb) {
 
 void result_keys_case() {
     ProgramCopy copy;
-    std::string seeds, statements;
-    for (int i = 0; i < 200; ++i) seeds += (i ? "\r\n" : "") + std::string("关键词") + std::to_string(i);
-    for (int i = 0; i < 800; ++i) statements += (i ? "\r\n" : "") + std::string("*的价格 * 哪家好 ") + std::to_string(i);
-    write_file_bytes(copy.data("tag1.txt"), seeds);
-    write_file_bytes(copy.data("ty1.txt"), statements);
-    const std::string expected = expand_statements(statements, split_by_delimiter(seeds, crlf));
+    const LimitInput input = limit_input();
+    write_file_bytes(copy.data("tag1.txt"), input.seeds);
+    write_file_bytes(copy.data("ty1.txt"), input.statements);
+    const std::string& expected = input.result;
     RunningProgram program(copy);
     if (!program.window()) return;
     program.click(program.control(id_生成关键词按钮));
@@ -212,10 +211,7 @@ void result_keys_case() {
 // Where a keystroke's time goes in a box holding a result at the limit: the
 // same box in this process, each step timed alone.
 void result_parts_case() {
-    std::string seeds, statements;
-    for (int i = 0; i < 200; ++i) seeds += (i ? "\r\n" : "") + std::string("关键词") + std::to_string(i);
-    for (int i = 0; i < 800; ++i) statements += (i ? "\r\n" : "") + std::string("*的价格 * 哪家好 ") + std::to_string(i);
-    const std::string result = expand_statements(statements, split_by_delimiter(seeds, crlf));
+    const std::string result = limit_input().result;
     RichEditFactory rich_edit;
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 723, 733, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "expand/generate.h"
+#include "tests/limit_input.h"
 #include "tests/win32/driver_win32.h"
 #include "ui/control_ids.h"
 
@@ -44,13 +45,10 @@ int main(int argc, char** argv) {
     }
     {
         ProgramCopy copy;
-        std::string seeds, statements;
-        for (int i = 0; i < 200; ++i) seeds += (i ? "\r\n" : "") + std::string("关键词") + std::to_string(i);
-        for (int i = 0; i < 800; ++i)
-            statements += (i ? "\r\n" : "") + std::string("*的价格 * 哪家好 ") + std::to_string(i);
-        write_file_bytes(copy.data("tag1.txt"), seeds);
-        write_file_bytes(copy.data("ty1.txt"), statements);
-        const std::string expected = expand_statements(statements, split_by_delimiter(seeds, crlf));
+        const LimitInput input = limit_input();
+        write_file_bytes(copy.data("tag1.txt"), input.seeds);
+        write_file_bytes(copy.data("ty1.txt"), input.statements);
+        const std::string& expected = input.result;
         RunningProgram program(copy);
         if (!program.window()) return 1;
         for (int run = 1; run <= 2; ++run) {

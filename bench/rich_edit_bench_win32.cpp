@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "expand/generate.h"
+#include "tests/limit_input.h"
 #include "ui/rich_edit_win32.h"
 #include "ui/window_layout.h"
 
@@ -16,12 +16,7 @@ namespace {
 DWORD elapsed_since(DWORD start) { return GetTickCount() - start; }
 
 // The same 200 x 800 input as program_bench's generate.
-Text result_at_the_limit() {
-    std::string seeds, statements;
-    for (int i = 0; i < 200; ++i) seeds += (i ? "\r\n" : "") + std::string("关键词") + std::to_string(i);
-    for (int i = 0; i < 800; ++i) statements += (i ? "\r\n" : "") + std::string("*的价格 * 哪家好 ") + std::to_string(i);
-    return expand_statements(statements, split_by_delimiter(seeds, crlf));
-}
+Text result_at_the_limit() { return limit_input().result; }
 
 HWND make_parent() {
     WNDCLASSA wc{};

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "expand/generate.h"
+#include "tests/limit_input.h"
 #include "tests/win32/driver_win32.h"
 #include "ui/control_ids.h"
 
@@ -110,12 +111,11 @@ TEST(Faults, AFullDiskKeepsTheOldBytesAndLaterSavesSucceed) {
 // empty text or the whole result. KW_KILL_RUNS sets how many kills (8).
 TEST(Faults, AKillDuringTheSaveOfALargeResultLeavesAWholeFile) {
     ProgramCopy copy;
-    const std::string seeds = numbered_lines(200, "关键词");
-    const std::string statements = numbered_lines(800, "*的价格 * 哪家好 ");
-    write_file_bytes(copy.data("tag1.txt"), seeds);
-    write_file_bytes(copy.data("ty1.txt"), statements);
+    const LimitInput input = limit_input();
+    write_file_bytes(copy.data("tag1.txt"), input.seeds);
+    write_file_bytes(copy.data("ty1.txt"), input.statements);
     const std::string old_result = "the old result\r\n旧的结果";
-    const std::string result = expand_statements(statements, split_by_delimiter(seeds, crlf));
+    const std::string& result = input.result;
     const std::string result_file = copy.data("gjc1.txt"), temporary = copy.data("gjc1.txt.tmp");
     const int kills = environment("KW_KILL_RUNS").empty() ? 8 : std::atoi(environment("KW_KILL_RUNS").c_str());
     const unsigned seed = environment("KW_KILL_SEED").empty() ? std::random_device()()

@@ -6,6 +6,7 @@
 
 #include "expand/generate.h"
 #include "tests/text_lines.h"
+#include "tests/limit_input.h"
 #include "tests/win32/driver_win32.h"
 #include "tests/win32/stand_in_browser.h"
 #include "ui/control_ids.h"
@@ -582,12 +583,10 @@ TEST(Program, ALinkLabelOpensItsAddressOnThePressOfTheLeftButton) {
 // them is slow in Wine, so this is the case that shows a slow path.
 TEST(Program, GenerateAtTheLimitTwice) {
     ProgramCopy copy;
-    std::string seeds, statements;
-    for (int i = 0; i < 200; ++i) seeds += (i ? "\r\n" : "") + std::string("关键词") + std::to_string(i);
-    for (int i = 0; i < 800; ++i) statements += (i ? "\r\n" : "") + std::string("*的价格 * 哪家好 ") + std::to_string(i);
-    write_file_bytes(copy.data("tag1.txt"), seeds);
-    write_file_bytes(copy.data("ty1.txt"), statements);
-    const std::string expected = expand_statements(statements, split_by_delimiter(seeds, crlf));
+    const LimitInput input = limit_input();
+    write_file_bytes(copy.data("tag1.txt"), input.seeds);
+    write_file_bytes(copy.data("ty1.txt"), input.statements);
+    const std::string& expected = input.result;
     RunningProgram program(copy);
     ASSERT_TRUE(program.window());
     for (int run = 1; run <= 2; ++run) {
